@@ -1,0 +1,42 @@
+// A shared font of the skin engine with its text metrics. Fonts are created once per
+// FontSpec for the whole process (FontRegistry); the rendering engine supplies the real
+// FreeType fonts, tests may install fonts with fixed metrics.
+#pragma once
+
+#include "skin/FontSpec.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace skin {
+
+class RenderSurface;
+
+struct TextExtent {
+    int width { 0 };
+    int height { 0 };
+    std::vector<int> right_edges; // right edge of every character, from the text's start
+};
+
+class FontRep {
+public:
+    virtual ~FontRep() = default;
+    const FontSpec& spec() const { return m_spec; }
+    // The height of one line of text.
+    virtual int line_height() const = 0;
+    virtual TextExtent measure_text(std::u16string_view text) const = 0;
+
+protected:
+    explicit FontRep(FontSpec spec)
+        : m_spec(std::move(spec))
+    {
+    }
+
+private:
+    FontSpec m_spec;
+};
+
+using SharedFont = std::shared_ptr<const FontRep>;
+
+} // namespace skin
