@@ -45,6 +45,22 @@ public:
             copy_run(target, source + start, count);
             return;
         }
+        if (shift == 1 && count > 0) {
+            // Pixel doubling of 2x screens: an odd start takes the second half of a pair.
+            const Pixel* s = source + (start >> 1);
+            int i = 0;
+            if (start & 1) {
+                target[0] = m_rule(s[0], target[0]);
+                ++s;
+                i = 1;
+            }
+            int pairs = (count - i) / 2;
+            doubled(target + i, s, pairs);
+            i += 2 * pairs;
+            if (i < count)
+                target[i] = m_rule(s[pairs], target[i]);
+            return;
+        }
         for (int i = 0; i < count; ++i)
             target[i] = m_rule(source[(start + i) >> shift], target[i]);
     }
@@ -68,6 +84,14 @@ public:
     }
 
 private:
+    void doubled(Pixel* __restrict target, const Pixel* __restrict source, int pairs) const
+    {
+        for (int k = 0; k < pairs; ++k) {
+            target[2 * k] = m_rule(source[k], target[2 * k]);
+            target[2 * k + 1] = m_rule(source[k], target[2 * k + 1]);
+        }
+    }
+
     void run(Pixel* __restrict target, const Pixel* __restrict source, int count) const
     {
         for (int i = 0; i < count; ++i)
