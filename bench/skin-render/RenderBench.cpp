@@ -208,6 +208,25 @@ void BM_nine_part_background_480x640(benchmark::State& state)
 }
 BENCHMARK(BM_nine_part_background_480x640)->Arg(0)->Arg(1);
 
+// Per-call cost of a small nine-part piece: a 60 x 20 button from a 16 x 16 frame.
+void BM_nine_part_button_60x20(benchmark::State& state)
+{
+    static SharedPicture frame = mixed_picture(16, 16, 5);
+    PictureRef r;
+    r.picture = frame;
+    r.p1 = { 4, 4 };
+    r.p2 = { 12, 12 };
+    r.p3 = { 16, 16 };
+    RenderSurface dst(W, H);
+    auto b = make_level_blender(0);
+    for (auto _ : state) {
+        draw_picture(dst, { 100, 100 }, { 60, 20 }, r, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, 60 * 20);
+}
+BENCHMARK(BM_nine_part_button_60x20);
+
 void BM_dim_480x640(benchmark::State& state)
 {
     RenderSurface dst(W, H);
