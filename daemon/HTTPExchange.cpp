@@ -48,21 +48,17 @@ void HTTPExchange::wake()
     woken.notify_all();
 }
 
-bool HTTPExchange::abandon()
+void HTTPExchange::abandon()
 {
-    bool queued = false;
     {
+        // The worker notifies only while holding this lock: once it is released here,
+        // nothing more reaches the owner.
         std::lock_guard guard(lock);
-        // The worker notifies only while holding this lock, so after it nothing more
-        // can be queued, and what was queued is visible.
-        if (owner)
-            queued = scheduler->is_queued(*owner);
         owner = nullptr;
         terminate = true;
     }
     woken.notify_all();
     client.abandon();
-    return queued;
 }
 
 } // namespace ombrelo

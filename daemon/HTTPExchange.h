@@ -46,9 +46,8 @@ struct HTTPExchange {
     // Main thread: lets the worker go on.
     void wake();
     // Main thread: from now on nothing of the worker reaches the owner; the worker is
-    // woken and its network wait ends at once. True when a completion of the worker is
-    // already queued with the scheduler.
-    bool abandon();
+    // woken and its network wait ends at once.
+    void abandon();
 
     std::mutex lock;
     std::condition_variable woken;

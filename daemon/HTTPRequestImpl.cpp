@@ -250,10 +250,13 @@ ByteBuffer HTTPRequestImpl::assemble_body()
 void HTTPRequestImpl::DoCancel()
 {
     get_log() << u"DoCancel id=" << id() << u" at " << log_uptime() << u"\n";
-    // The worker is stopped from reaching this object; if its completion is not queued
-    // yet, this object queues one itself, so Cancel takes exactly one away.
-    if (!m_exchange->abandon())
-        runtime::CActiveScheduler::current().notify(*this);
+    // Once the worker can no longer reach this object, exactly one completion must be
+    // queued for Cancel to take away: the worker's own, or one queued here. A completion
+    // left behind would later run on destroyed machinery.
+    m_exchange->abandon();
+    runtime::CActiveScheduler& scheduler = runtime::CActiveScheduler::current();
+    if (!scheduler.is_queued(*this))
+        scheduler.notify(*this);
 }
 
 void HTTPRequestImpl::on_timer(runtime::ActiveTimer&)
