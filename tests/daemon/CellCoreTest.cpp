@@ -9,7 +9,7 @@
 #include "platform/ConnectionManager.h"
 #include "platform/Library.h"
 
-#include "MessagePump.h"
+#include "support/MessagePump.h"
 #include "TestFeedServer.h"
 #include "support/TestSupport.h"
 

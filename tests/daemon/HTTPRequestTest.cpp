@@ -4,7 +4,7 @@
 
 #include "runtime/ApplicationCore.h"
 
-#include "MessagePump.h"
+#include "support/MessagePump.h"
 #include "TestFeedServer.h"
 
 #include <gtest/gtest.h>
