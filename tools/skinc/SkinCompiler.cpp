@@ -259,11 +259,21 @@ bool Compiler::compile_node(pugi::xml_node element, bool top_level, WriterNode& 
             continue;
         }
         std::optional<Section> kind = schema_kind(platform::from_utf8(name));
+        size_t dot = name.find('.');
+        if (!kind && dot != std::string::npos) {
+            kind = kind_of_name(std::string_view(name).substr(0, dot));
+            if (!kind)
+                return fail(element, "unknown kind in '" + name + "'");
+            name = name.substr(dot + 1);
+        }
         if (!kind)
-            return fail(element, "unknown attribute '" + name + "': give its kind with <attribute>");
+            return fail(element, "unknown attribute '" + name + "': give its kind as kind.name or with <attribute>");
         if (!add_attribute(element, *kind, name, attribute.value(), node))
             return false;
     }
+    // The engine wants every child's type; a plain container is the usual one.
+    if (!top_level && !element.attribute("type") && !add_attribute(element, Section::string, "type", "node", node))
+        return false;
     for (pugi::xml_node child : element.children()) {
         if (child.type() != pugi::node_element)
             continue;
