@@ -1,0 +1,71 @@
+// Any bytes given to the skin loader either load or fail; nothing reads outside the
+// image. Loaded skins are walked through every getter.
+#include "skin/PropertiesImpl.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+using namespace skin;
+
+namespace {
+
+std::u16string skin_path()
+{
+    static std::u16string path = [] {
+        std::string folder = "/tmp/skin_loader_fuzz." + std::to_string(getpid());
+        std::system(("mkdir -p " + folder).c_str());
+        // A 2 x 2 picture named "p" for skins that name it.
+        const unsigned char bitmap[] = { 'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0,
+            0, 2, 0, 0, 0, 1, 0, 16, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 0, 0 };
+        FILE* f = std::fopen((folder + "/p.bmp").c_str(), "wb");
+        std::fwrite(bitmap, 1, sizeof bitmap, f);
+        std::fclose(f);
+        std::u16string result;
+        for (char c : folder + "/fuzz.skin")
+            result += char16_t(c);
+        return result;
+    }();
+    return path;
+}
+
+volatile int sink;
+
+void walk(const Properties& p, NodeBody body, int depth)
+{
+    if (depth > 300)
+        return;
+    for (int s = 0; s < layout::section_count; ++s) {
+        for (const std::u16string& name : p.attribute_names(body, layout::Section(s))) {
+            sink = p.get_integer(body, name, 0);
+            sink = p.get_font(body, name, nullptr) != nullptr;
+            sink = p.get_point(body, name, {}).x;
+            sink = int(p.get_string(body, name, u"d").size());
+            sink = p.get_picture(body, name, {}).p3.x;
+            sink = p.get_colour(body, name, {}).red;
+        }
+    }
+    sink = p.get_integer(body, u"\0missing", 1);
+    sink = p.has_section(body, layout::Section::point);
+    for (size_t i = 0; i < p.child_count(body); ++i)
+        walk(p, p.child(body, i), depth + 1);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    PropertiesImpl properties;
+    int dpi = size ? (data[0] & 3) * 192 : 96;
+    if (!properties.load_skin_image(std::vector<uint8_t>(data, data + size), skin_path(), ScreenInfo::make(240, 320, dpi)))
+        return 0;
+    for (const auto& [name, body] : properties.named_nodes()) {
+        // An unsorted tree may hide a name from the search; it must still end.
+        sink = bool(properties.find_named_node(name));
+        walk(properties, body, 0);
+    }
+    sink = bool(properties.find_named_node(u"frmMain"));
+    return 0;
+}
