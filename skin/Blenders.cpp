@@ -39,6 +39,19 @@ BlenderPtr make_alpha_blender(int alpha)
     return make_level_blender(alpha_level(alpha));
 }
 
+const Blender& shared_opaque_copy()
+{
+    static const BlenderPtr b = make_opaque_copy();
+    return *b;
+}
+
+const Blender& shared_level_blender(int level)
+{
+    static const BlenderPtr levels[5] = { make_level_blender(0), make_level_blender(1), make_level_blender(2),
+        make_level_blender(3), make_level_blender(4) };
+    return *levels[std::clamp(level, 0, 4)];
+}
+
 BlenderPtr make_text_merge()
 {
     return std::make_unique<RuleBlender<rules::TextMerge>>();

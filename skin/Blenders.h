@@ -13,6 +13,9 @@ BlenderPtr make_level_blender(int level);
 int alpha_level(int alpha);
 BlenderPtr make_alpha_blender(int alpha);
 BlenderPtr make_text_merge();
+// Process-wide instances for drawing code that picks a blender per call.
+const Blender& shared_opaque_copy();
+const Blender& shared_level_blender(int level);
 // Channel factors out of 256; the result is OR-ed onto the target or written.
 BlenderPtr make_colour_modulate(int red, int green, int blue, bool or_onto_target);
 // Blends a picture through a mask picture of the same size: the mask's green channel is

@@ -4,7 +4,7 @@
 
 namespace skin {
 
-void draw_text_block(const FontRep* font, RenderSurface& target, std::u16string_view text, const std::vector<TextLineSpan>& lines,
+void draw_text_block(const FontRep* font, RenderSurface& target, std::u16string_view text, const std::vector<TextLine>& lines,
     const Rect& node, const TextBlockStyle& style)
 {
     ClipScope clip(target, { node.x, node.y }, { node.width, node.height });
@@ -18,7 +18,7 @@ void draw_text_block(const FontRep* font, RenderSurface& target, std::u16string_
         y += spare;
     int bottom = node.y + node.height;
     bool cut = false;
-    for (const TextLineSpan& span : lines) {
+    for (const TextLine& span : lines) {
         if (y >= bottom)
             break;
         if (style.wrap && style.ellipsis && y + line > bottom) {

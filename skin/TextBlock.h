@@ -4,17 +4,13 @@
 #pragma once
 
 #include "skin/FontRep.h"
+#include "skin/LineBreaker.h"
 #include "skin/RenderSurface.h"
 #include "skin/TextAlignment.h"
 
 #include <vector>
 
 namespace skin {
-
-struct TextLineSpan {
-    size_t start { 0 };
-    size_t length { 0 };
-};
 
 struct TextBlockStyle {
     Color colour;
@@ -24,7 +20,7 @@ struct TextBlockStyle {
     bool ellipsis { false };
 };
 
-void draw_text_block(const FontRep* font, RenderSurface& target, std::u16string_view text, const std::vector<TextLineSpan>& lines,
+void draw_text_block(const FontRep* font, RenderSurface& target, std::u16string_view text, const std::vector<TextLine>& lines,
     const Rect& node, const TextBlockStyle& style);
 
 } // namespace skin

@@ -35,9 +35,9 @@ std::pair<int, int> ink_rows(const RenderSurface& s, Pixel background = 0)
     return { first, last };
 }
 
-std::vector<TextLineSpan> spans(int n)
+std::vector<TextLine> spans(int n)
 {
-    std::vector<TextLineSpan> v;
+    std::vector<TextLine> v;
     for (int i = 0; i < n; ++i)
         v.push_back({ size_t(i) * 3, 2 });
     return v;
