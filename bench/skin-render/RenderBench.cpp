@@ -1,6 +1,12 @@
 // Pixel throughput of the blenders against memcpy and pixman, per-call cost of text and
 // nine-part drawing, and whole representative forms.
 #include "skin/Blenders.h"
+#include "skin/FormNode.h"
+#include "skin/Layout.h"
+#include "skin/NodeFactory.h"
+#include "skin/PropertiesImpl.h"
+#include "tools/skinc/SkinCompiler.h"
+#include "platform/TextEncoding.h"
 #include "skin/Dim.h"
 #include "skin/Drawing.h"
 #include "skin/FreeTypeFont.h"
@@ -9,8 +15,12 @@
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
+#include <png.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -306,6 +316,88 @@ void BM_whole_form(benchmark::State& state)
     }
 }
 BENCHMARK(BM_whole_form)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same page as a skin: compiled from its source, built by the node factory, laid
+// out for the screen and drawn by the nodes themselves.
+void write_rgba_png(const std::string& path, int w, int h, bool round)
+{
+    std::vector<uint8_t> rgba(size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &rgba[size_t((y * w + x) * 4)];
+            int dx = 2 * x - w + 1, dy = 2 * y - h + 1;
+            bool inside = !round || dx * dx + dy * dy < w * w;
+            bool edge = round && dx * dx + dy * dy > (w - 6) * (w - 6);
+            p[0] = uint8_t(40 + 5 * x);
+            p[1] = uint8_t(90 + 3 * y);
+            p[2] = 170;
+            p[3] = inside ? (edge ? 128 : 255) : 0;
+        }
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(w);
+    image.height = png_uint_32(h);
+    image.format = PNG_FORMAT_RGBA;
+    png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr);
+}
+
+std::string compiled_form()
+{
+    static std::filesystem::path folder = std::filesystem::temp_directory_path() / ("skin-render-bench-" + std::to_string(::getpid()));
+    static std::string path = [] {
+        std::atexit([] { std::filesystem::remove_all(folder); });
+        std::filesystem::create_directories(folder / "out");
+        write_rgba_png((folder / "frame.png").string(), 48, 48, false);
+        write_rgba_png((folder / "icon.png").string(), 32, 32, true);
+        std::string xml = R"(<skin><node name="page" outside_color="0 0 0">
+  <node type="image" src="frame.png 0 0 12 12 36 36 48 48"/>
+  <node type="vtable" border_min="8 4" border_max="8 4">)";
+        const char* lines[10] = { "Amsterdam", "Partly cloudy", "+21&#176;", "Updated 12:45", "Mon  +19&#176; / +11&#176;",
+            "Tue  +18&#176; / +10&#176;", "Wed  +22&#176; / +13&#176;", "Thu  +17&#176; / +9&#176;", "Fri  +16&#176; / +8&#176;", "Menu" };
+        for (const char* line : lines)
+            xml += std::string(R"(<node type="text" font="12 0 0 0 DejaVu Sans" color="255 255 255" halign="LEFT" ellipsis="1" grow="1" anchor_y="MIN_SIDE" text=")")
+                + line + "\"/>";
+        xml += R"(<node type="htable" anchor_y="MIN_SIDE">)";
+        for (int i = 0; i < 6; ++i)
+            xml += R"(<node type="image" src="icon.png" alpha="10" grow="1" border_max="4 4" anchor_x="MIN_SIDE"/>)";
+        xml += "</node></node></node></skin>";
+        std::ofstream((folder / "page.xml").string()) << xml;
+        std::string error, out = (folder / "out" / "page.skin").string();
+        if (!skinc::compile_skin((folder / "page.xml").string(), out, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::exit(1);
+        }
+        return out;
+    }();
+    return path;
+}
+
+void BM_whole_form_nodes(benchmark::State& state)
+{
+    int shift = int(state.range(0));
+    static bool ready = [] {
+        install_freetype_fonts();
+        register_skin_node_types();
+        return true;
+    }();
+    (void)ready;
+    int w = 240 << shift, h = 320 << shift;
+    PropertiesImpl properties;
+    if (!properties.load_skin(platform::from_utf8(compiled_form()), ScreenInfo::make(w, h, 96 << shift))) {
+        state.SkipWithError("the skin does not load");
+        return;
+    }
+    FormNode form;
+    form.build(properties, u"page");
+    place_on_screen(form, w, h);
+    RenderSurface frame(w, h);
+    form.draw_node(frame, { 0, 0 });
+    for (auto _ : state) {
+        form.draw_node(frame, { 0, 0 });
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_whole_form_nodes)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
