@@ -17,6 +17,8 @@
 #include <pixman.h>
 #include <png.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
