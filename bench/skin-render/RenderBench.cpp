@@ -12,6 +12,7 @@
 #include "skin/FreeTypeFont.h"
 #include "skin/SolidFill.h"
 #include "skin/TextDrawing.h"
+#include "skin/Transition.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -63,29 +64,31 @@ void set_pixels(benchmark::State& state, int64_t per_iteration)
     state.counters["Mpix/s"] = benchmark::Counter(double(state.iterations() * per_iteration) / 1e6, benchmark::Counter::kIsRate);
 }
 
-void BM_memcpy_480x640(benchmark::State& state)
+void BM_memcpy(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     for (auto _ : state) {
-        for (int y = 0; y < H; ++y)
-            std::memcpy(dst.buffer().row(y), src.buffer().row(y), W * 2);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(dst.buffer().row(y), src.buffer().row(y), w * 2);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_memcpy_480x640);
+BENCHMARK(BM_memcpy)->Arg(48)->Arg(480)->Arg(1440);
 
-void BM_opaque_copy_480x640(benchmark::State& state)
+void BM_opaque_copy(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     auto b = make_opaque_copy();
     for (auto _ : state) {
         blit(dst, { 0, 0 }, src, *b);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_opaque_copy_480x640);
+BENCHMARK(BM_opaque_copy)->Arg(48)->Arg(480)->Arg(1440);
 
 void BM_opaque_picture_480x640(benchmark::State& state)
 {
@@ -106,24 +109,26 @@ pixman_image_t* pixman_of(const RenderSurface& s)
     return pixman_image_create_bits(PIXMAN_r5g6b5, s.width(), s.height(), reinterpret_cast<uint32_t*>(s.buffer().first_row), s.buffer().pitch);
 }
 
-void BM_pixman_src_565_480x640(benchmark::State& state)
+void BM_pixman_src_565(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     pixman_image_t* s = pixman_of(src);
     pixman_image_t* d = pixman_of(dst);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, w, h);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(s);
     pixman_image_unref(d);
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_pixman_src_565_480x640);
+BENCHMARK(BM_pixman_src_565)->Arg(48)->Arg(480)->Arg(1440);
 
-void BM_pixman_over_8888_to_565_480x640(benchmark::State& state)
+void BM_pixman_over_8888_to_565(benchmark::State& state)
 {
-    std::vector<uint32_t> argb(size_t(W) * H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    std::vector<uint32_t> argb(size_t(w) * h);
     std::mt19937 gen(1);
     for (size_t i = 0; i < argb.size();) {
         int kind = int(gen() % 3), run = 1 + int(gen() % 24);
@@ -135,19 +140,19 @@ void BM_pixman_over_8888_to_565_480x640(benchmark::State& state)
             argb[i] = (alpha << 24) | (r << 16) | (g << 8) | b;
         }
     }
-    RenderSurface dst(W, H);
-    fill(dst, { 0, 0 }, { W, H }, SolidFill(0x8410));
-    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, W, H, argb.data(), W * 4);
+    RenderSurface dst(w, h);
+    fill(dst, { 0, 0 }, { w, h }, SolidFill(0x8410));
+    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, argb.data(), w * 4);
     pixman_image_t* d = pixman_of(dst);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, w, h);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(s);
     pixman_image_unref(d);
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_pixman_over_8888_to_565_480x640);
+BENCHMARK(BM_pixman_over_8888_to_565)->Arg(48)->Arg(480)->Arg(1440);
 
 // Level blends of a whole 480x640 picture (level = argument; 5 = text merge).
 void BM_blend_picture_480x640(benchmark::State& state)
@@ -166,17 +171,18 @@ void BM_blend_picture_480x640(benchmark::State& state)
 }
 BENCHMARK(BM_blend_picture_480x640)->DenseRange(0, 5);
 
-void BM_level2_blit_480x640(benchmark::State& state)
+void BM_level2_blit(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     auto b = make_level_blender(2);
     for (auto _ : state) {
         blit(dst, { 0, 0 }, src, *b);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_level2_blit_480x640);
+BENCHMARK(BM_level2_blit)->Arg(48)->Arg(480)->Arg(1440);
 
 // A 2x screen: the 240x320 picture doubled pixel by pixel.
 void BM_level2_picture_doubled_480x640(benchmark::State& state)
@@ -267,6 +273,19 @@ const FreeTypeFont& bench_font(int scale)
     }());
     return scale == 2 ? f2 : f1;
 }
+
+// One frame of each visibility animation at 480 x 640, half way.
+void BM_animation_frame_480x640(benchmark::State& state)
+{
+    auto kind = TransitionKind(state.range(0));
+    RenderSurface background = surface_of(mixed_picture(W, H, 1)), form = surface_of(mixed_picture(W, H, 2)), dst(W, H);
+    for (auto _ : state) {
+        draw_transition(kind, dst, { 0, 0 }, { W, H }, background, form, 0.6);
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(int(kind)));
+}
+BENCHMARK(BM_animation_frame_480x640)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
 
 // A warm 20-character line: glyphs cached, scratch surface grown.
 void BM_text_line_20_chars(benchmark::State& state)
