@@ -46,6 +46,7 @@ protected:
         (void)registered;
         folder = test_support::scratch_folder("node-drawing");
         write_png(folder + "/dot.png", 2, 1, { { 255, 255, 255, 255 }, { 0, 0, 0, 0 } });
+        write_png(folder + "/shade.png", 2, 1, { { 0, 0, 0, 128 }, { 0, 0, 0, 255 } });
     }
     void build(const std::string& body, int width, int height)
     {
@@ -76,7 +77,7 @@ protected:
     RenderSurface frame;
 };
 
-const Pixel blue = 0x001F, red = 0xF800;
+const Pixel blue = 0x001F | 0x0020, red = 0xF800 | 0x0020; // fills are opaque
 
 } // namespace
 
@@ -151,11 +152,15 @@ TEST_F(NodeDrawing, CacheIsRedrawnOnlyWhenDirtyAndCopiedWithItsBlender)
 TEST_F(NodeDrawing, CacheAlphaBlendsTranslucentPixelsAndKeepsTheKeyTransparent)
 {
     build(R"(<node cache="1" cache_alpha="100" design_size="10 10" anchor_x="MIN_SIDE" anchor_y="MIN_SIDE">
-               <node type="color" color="0 0 0" design_size="5 5" anchor_x="MIN_SIDE" anchor_y="MIN_SIDE"/>
+               <node type="image" src="shade.png" design_size="2 1" anchor_x="MIN_SIDE" anchor_y="MIN_SIDE"/>
+               <node type="color" color="0 0 0" border_min="0 2" design_size="5 5" anchor_x="MIN_SIDE" anchor_y="MIN_SIDE"/>
              </node>)",
         20, 20);
+    ASSERT_EQ(skinc::pixel_of_rgba(0, 0, 0, 128), 0x0000);
     form.draw_node(frame, { 0, 0 });
-    EXPECT_EQ(at(0, 0), 0x39E7); // a black fill has no opaque bit: a quarter of the white shows
+    EXPECT_EQ(at(0, 0), 0x39E7); // translucent black: a quarter of the white shows
+    EXPECT_EQ(at(1, 0), 0x0020);
+    EXPECT_EQ(at(0, 2), 0x0020); // a black fill is opaque
     EXPECT_EQ(at(7, 7), 0xFFFF);
 }
 
@@ -220,10 +225,11 @@ TEST(SkincRender, DrawsANamedNodeAsAFormAtTheScreenSize)
             return std::array<int, 3> { p[0], p[1], p[2] };
         };
         int f = dpi == 192 ? 2 : 1; // the scale shift doubles the skin's points
-        EXPECT_EQ(pixel(5 * f - 1, 5 * f - 1), (std::array<int, 3> { 0, 0, 255 }));
-        EXPECT_EQ(pixel(5 * f, 5 * f), (std::array<int, 3> { 255, 0, 0 }));
-        EXPECT_EQ(pixel(15 * f - 1, 15 * f - 1), (std::array<int, 3> { 255, 0, 0 }));
-        EXPECT_EQ(pixel(15 * f, 15 * f - 1), (std::array<int, 3> { 0, 0, 255 }));
+        // Fills carry the opaque bit, the lowest green bit: green 1 of 63 widens to 4.
+        EXPECT_EQ(pixel(5 * f - 1, 5 * f - 1), (std::array<int, 3> { 0, 4, 255 }));
+        EXPECT_EQ(pixel(5 * f, 5 * f), (std::array<int, 3> { 255, 4, 0 }));
+        EXPECT_EQ(pixel(15 * f - 1, 15 * f - 1), (std::array<int, 3> { 255, 4, 0 }));
+        EXPECT_EQ(pixel(15 * f, 15 * f - 1), (std::array<int, 3> { 0, 4, 255 }));
     }
     auto missing = test_support::run_command(skinc + " --render " + skin + " nothing 40x30 " + folder + "/x.png 2>&1");
     EXPECT_EQ(missing.exit_code, 1);
