@@ -251,9 +251,10 @@ bool SkinNode::stylus_move(Point point)
 bool SkinNode::stylus(const StylusEvent& event)
 {
     if (SkinNode* captured = m_captured) {
-        if (!event.down || event.cancelled)
-            m_captured = nullptr;
         captured->stylus(event);
+        // The call may already have dropped the capture (the child went away).
+        if ((!event.down || event.cancelled) && m_captured == captured)
+            m_captured = nullptr;
         return true;
     }
     for (size_t i = m_children.size(); i-- > 0;) {
