@@ -4,6 +4,8 @@
 #pragma once
 
 #include "skin/FontSpec.h"
+#include "skin/Geometry.h"
+#include "skin/PixelBuffer.h"
 
 #include <memory>
 #include <string_view>
@@ -26,6 +28,13 @@ public:
     // The height of one line of text.
     virtual int line_height() const = 0;
     virtual TextExtent measure_text(std::u16string_view text) const = 0;
+    // The distance from the top of a line to the baseline.
+    virtual int ascent() const { return line_height(); }
+    // Draws one line of text whose line box starts at top_left, blended onto the target
+    // and limited to clip. Fonts without glyphs (fixed metrics in tests) draw nothing.
+    virtual void draw_line(const PixelBuffer& target, const Rect& clip, Point top_left, std::u16string_view text, Color colour) const
+    {
+    }
 
 protected:
     explicit FontRep(FontSpec spec)

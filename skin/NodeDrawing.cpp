@@ -1,20 +1,22 @@
-// Drawing of the node tree. This first version only walks the tree and clears the dirty
-// marks; the rendering engine draws the pixels.
+// Drawing of the node tree: the whole-node step (visibility animation, cache, dirty mark)
+// and the drawing of the engine's own node types.
+#include "skin/Blenders.h"
 #include "skin/ClipNode.h"
+#include "skin/Drawing.h"
 #include "skin/FillNode.h"
+#include "skin/ImageDrawing.h"
 #include "skin/ImageNode.h"
 #include "skin/SkinNode.h"
+#include "skin/SolidFill.h"
+#include "skin/TextBlock.h"
 #include "skin/TextNode.h"
-#include "skin/VisibilityAnimation.h"
 
 namespace skin {
 
-std::unique_ptr<VisibilityAnimation> create_visibility_animation(std::u16string_view)
+void SkinNode::release_cache()
 {
-    return nullptr;
+    m_node_cache.release();
 }
-
-void SkinNode::release_cache() { }
 
 void SkinNode::draw(RenderSurface& surface, Point origin)
 {
@@ -27,16 +29,49 @@ void SkinNode::draw(RenderSurface& surface, Point origin)
 
 void SkinNode::draw_node(RenderSurface& surface, Point origin)
 {
-    if (m_visibility_animation && m_visibility_animation->running())
+    if (m_visibility_animation && m_visibility_animation->running()) {
         m_visibility_animation->draw(*this, surface, origin);
-    else if (m_visible)
-        draw(surface, origin);
+    } else if (m_visible) {
+        if (m_cache) {
+            if (m_node_cache.alpha() != m_cache_alpha)
+                m_node_cache.set_alpha(m_cache_alpha);
+            m_node_cache.draw(surface, origin, size(), m_dirty, [this](RenderSurface& cache) { draw(cache, { 0, 0 }); });
+        } else {
+            draw(surface, origin);
+        }
+    }
     m_dirty = false;
 }
 
-void TextNode::draw(RenderSurface& surface, Point origin) { SkinNode::draw(surface, origin); }
-void FillNode::draw(RenderSurface& surface, Point origin) { SkinNode::draw(surface, origin); }
-void ImageNode::draw(RenderSurface& surface, Point origin) { SkinNode::draw(surface, origin); }
-void ClipNode::draw(RenderSurface& surface, Point origin) { SkinNode::draw(surface, origin); }
+void FillNode::draw(RenderSurface& surface, Point origin)
+{
+    fill(surface, origin, size(), SolidFill(to_565(m_colour)));
+    SkinNode::draw(surface, origin);
+}
+
+void ClipNode::draw(RenderSurface& surface, Point origin)
+{
+    ClipScope clip(surface, origin, size());
+    SkinNode::draw(surface, origin);
+}
+
+void ImageNode::draw(RenderSurface& surface, Point origin)
+{
+    if (mask_usable()) {
+        BlenderPtr mask = make_mask_blender(m_src.picture->pixels(), m_mask.picture->pixels());
+        draw_image(surface, origin, size(), m_src, *mask, m_save_aspect_ratio);
+    } else {
+        const Blender& blender = m_alpha == -1 ? shared_opaque_copy() : shared_level_blender(alpha_level(m_alpha));
+        draw_image(surface, origin, size(), m_src, blender, m_save_aspect_ratio);
+    }
+    SkinNode::draw(surface, origin);
+}
+
+void TextNode::draw(RenderSurface& surface, Point origin)
+{
+    TextBlockStyle style { m_colour, m_halign, m_valign, m_wrap, m_ellipsis };
+    draw_text_block(m_font.get(), surface, m_text, lines(), { origin.x, origin.y, width(), height() }, style);
+    SkinNode::draw(surface, origin);
+}
 
 } // namespace skin

@@ -86,7 +86,7 @@ void SkinNode::dump(int depth) const
     log << u" design_size=";
     log_pair(log, m_design_size);
     log << u" rs.size=";
-    log_pair(log, {});
+    log_pair(log, m_node_cache.surface().size());
     log << u"\n";
     for (const auto& child : m_children)
         child->dump(depth + 1);

@@ -6,6 +6,7 @@
 #include "skin/Geometry.h"
 #include "skin/LayoutObserver.h"
 #include "skin/Measure.h"
+#include "skin/NodeCache.h"
 #include "skin/NodeBody.h"
 #include "skin/StylusEvent.h"
 #include "skin/VisibilityAnimation.h"
@@ -105,6 +106,8 @@ public:
     bool layout_pending() const { return m_layout_pending; }
     bool cache() const { return m_cache; }
     int cache_alpha() const { return m_cache_alpha; }
+    // The node's pixels while "cache" is on (empty otherwise and while not shown).
+    const RenderSurface& cache_surface() const { return m_node_cache.surface(); }
     VisibilityAnimation* visibility_animation() const { return m_visibility_animation.get(); }
     size_t child_count() const { return m_children.size(); }
     SkinNode& child(size_t index) const { return *m_children[index]; }
@@ -159,6 +162,7 @@ private:
     bool m_layout_pending { true };
     bool m_cache { false };
     int m_cache_alpha { -1 };
+    NodeCache m_node_cache;
     std::vector<std::unique_ptr<SkinNode>> m_children;
     int m_table_ratio { 0 };
 };

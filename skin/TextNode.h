@@ -5,13 +5,11 @@
 #include "skin/FontRep.h"
 #include "skin/LineBreaker.h"
 #include "skin/SkinNode.h"
+#include "skin/TextAlignment.h"
 
 #include <optional>
 
 namespace skin {
-
-enum class HAlign { left = 0, center = 1, right = 2, justify = 3 };
-enum class VAlign { top = 0, vcenter = 1, bottom = 2 };
 
 HAlign parse_halign(std::u16string_view text);
 VAlign parse_valign(std::u16string_view text);

@@ -16,6 +16,9 @@ class SkinNode;
 class VisibilityAnimation {
 public:
     virtual ~VisibilityAnimation() = default;
+    // The form stack starts the animation when the node's form opens (direction +1) or
+    // closes (-1), with snapshots of the screen behind the form and of the form.
+    virtual void start(int direction, RenderSurface&& background, RenderSurface&& form) = 0;
     virtual bool running() const = 0;
     virtual void life_cycle(SkinNode& node, double elapsed) = 0;
     virtual void draw(SkinNode& node, RenderSurface& surface, Point origin) = 0;

@@ -1,0 +1,312 @@
+// Pixel throughput of the blenders against memcpy and pixman, per-call cost of text and
+// nine-part drawing, and whole representative forms.
+#include "skin/Blenders.h"
+#include "skin/Dim.h"
+#include "skin/Drawing.h"
+#include "skin/FreeTypeFont.h"
+#include "skin/SolidFill.h"
+#include "skin/TextDrawing.h"
+
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+using namespace skin;
+
+namespace {
+
+constexpr int W = 480, H = 640;
+
+// Pictures with opaque, translucent (pre-multiplied) and key pixels in runs, as skins have them.
+SharedPicture mixed_picture(int w, int h, unsigned seed)
+{
+    auto p = std::make_shared<Picture>(w, h);
+    std::mt19937 gen(seed);
+    for (int y = 0; y < h; ++y) {
+        Pixel* row = p->pixels().row(y);
+        for (int x = 0; x < w;) {
+            int kind = int(gen() % 3), run = 1 + int(gen() % 24);
+            for (int i = 0; i < run && x < w; ++i, ++x) {
+                Pixel v = Pixel(gen());
+                row[x] = kind == 0 ? Pixel(v | opaque_bit) : kind == 1 ? Pixel((v >> 1) & 0x7BCF) : transparent_key;
+            }
+        }
+    }
+    return p;
+}
+
+RenderSurface surface_of(const SharedPicture& p)
+{
+    RenderSurface s(p->width(), p->height());
+    for (int y = 0; y < p->height(); ++y)
+        std::memcpy(s.buffer().row(y), p->pixels().row(y), size_t(p->width()) * 2);
+    return s;
+}
+
+void set_pixels(benchmark::State& state, int64_t per_iteration)
+{
+    state.counters["Mpix/s"] = benchmark::Counter(double(state.iterations() * per_iteration) / 1e6, benchmark::Counter::kIsRate);
+}
+
+void BM_memcpy_480x640(benchmark::State& state)
+{
+    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    for (auto _ : state) {
+        for (int y = 0; y < H; ++y)
+            std::memcpy(dst.buffer().row(y), src.buffer().row(y), W * 2);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_memcpy_480x640);
+
+void BM_opaque_copy_480x640(benchmark::State& state)
+{
+    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    auto b = make_opaque_copy();
+    for (auto _ : state) {
+        blit(dst, { 0, 0 }, src, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_opaque_copy_480x640);
+
+void BM_opaque_picture_480x640(benchmark::State& state)
+{
+    auto pic = mixed_picture(W, H, 1);
+    RenderSurface dst(W, H);
+    auto b = make_opaque_copy();
+    auto ref = PictureRef::whole(pic);
+    for (auto _ : state) {
+        draw_picture(dst, { 0, 0 }, { W, H }, ref, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_opaque_picture_480x640);
+
+pixman_image_t* pixman_of(const RenderSurface& s)
+{
+    return pixman_image_create_bits(PIXMAN_r5g6b5, s.width(), s.height(), reinterpret_cast<uint32_t*>(s.buffer().first_row), s.buffer().pitch);
+}
+
+void BM_pixman_src_565_480x640(benchmark::State& state)
+{
+    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    pixman_image_t* s = pixman_of(src);
+    pixman_image_t* d = pixman_of(dst);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_pixman_src_565_480x640);
+
+void BM_pixman_over_8888_to_565_480x640(benchmark::State& state)
+{
+    std::vector<uint32_t> argb(size_t(W) * H);
+    std::mt19937 gen(1);
+    for (size_t i = 0; i < argb.size();) {
+        int kind = int(gen() % 3), run = 1 + int(gen() % 24);
+        for (int k = 0; k < run && i < argb.size(); ++k, ++i) {
+            uint32_t alpha = kind == 0 ? 255 : kind == 1 ? 128 : 0;
+            uint32_t c = gen() & 0x00FFFFFF;
+            // pre-multiplied, as pixman expects
+            uint32_t r = ((c >> 16) & 255) * alpha / 255, g = ((c >> 8) & 255) * alpha / 255, b = (c & 255) * alpha / 255;
+            argb[i] = (alpha << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    RenderSurface dst(W, H);
+    fill(dst, { 0, 0 }, { W, H }, SolidFill(0x8410));
+    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, W, H, argb.data(), W * 4);
+    pixman_image_t* d = pixman_of(dst);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_pixman_over_8888_to_565_480x640);
+
+// Level blends of a whole 480x640 picture (level = argument; 5 = text merge).
+void BM_blend_picture_480x640(benchmark::State& state)
+{
+    auto pic = mixed_picture(W, H, 1);
+    RenderSurface dst(W, H);
+    fill(dst, { 0, 0 }, { W, H }, SolidFill(0x8410));
+    int level = int(state.range(0));
+    auto b = level == 5 ? make_text_merge() : make_level_blender(level);
+    auto ref = PictureRef::whole(pic);
+    for (auto _ : state) {
+        draw_picture(dst, { 0, 0 }, { W, H }, ref, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_blend_picture_480x640)->DenseRange(0, 5);
+
+void BM_level2_blit_480x640(benchmark::State& state)
+{
+    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    auto b = make_level_blender(2);
+    for (auto _ : state) {
+        blit(dst, { 0, 0 }, src, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_level2_blit_480x640);
+
+// A 2x screen: the 240x320 picture doubled pixel by pixel.
+void BM_level2_picture_doubled_480x640(benchmark::State& state)
+{
+    auto pic = mixed_picture(W / 2, H / 2, 1);
+    RenderSurface dst(W, H);
+    auto b = make_level_blender(2);
+    auto ref = PictureRef::whole(pic, 1);
+    ref.p2 = ref.p3 = { W, H };
+    for (auto _ : state) {
+        draw_picture(dst, { 0, 0 }, { W, H }, ref, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_level2_picture_doubled_480x640);
+
+PictureRef background_ref(int shift)
+{
+    static SharedPicture frame = mixed_picture(48, 48, 7);
+    PictureRef r;
+    r.picture = frame;
+    int f = 1 << shift;
+    r.p1 = { 12 * f, 12 * f };
+    r.p2 = { 36 * f, 36 * f };
+    r.p3 = { 48 * f, 48 * f };
+    r.scale_shift = shift;
+    return r;
+}
+
+void BM_nine_part_background_480x640(benchmark::State& state)
+{
+    RenderSurface dst(W, H);
+    auto b = make_opaque_copy();
+    auto ref = background_ref(int(state.range(0)));
+    for (auto _ : state) {
+        draw_picture(dst, { 0, 0 }, { W, H }, ref, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_nine_part_background_480x640)->Arg(0)->Arg(1);
+
+// Per-call cost of a small nine-part piece: a 60 x 20 button from a 16 x 16 frame.
+void BM_nine_part_button_60x20(benchmark::State& state)
+{
+    static SharedPicture frame = mixed_picture(16, 16, 5);
+    PictureRef r;
+    r.picture = frame;
+    r.p1 = { 4, 4 };
+    r.p2 = { 12, 12 };
+    r.p3 = { 16, 16 };
+    RenderSurface dst(W, H);
+    auto b = make_level_blender(0);
+    for (auto _ : state) {
+        draw_picture(dst, { 100, 100 }, { 60, 20 }, r, *b);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, 60 * 20);
+}
+BENCHMARK(BM_nine_part_button_60x20);
+
+void BM_dim_480x640(benchmark::State& state)
+{
+    RenderSurface dst(W, H);
+    fill(dst, { 0, 0 }, { W, H }, SolidFill(0xFFFF));
+    Dim dim(200);
+    for (auto _ : state) {
+        fill(dst, { 0, 0 }, { W, H }, dim);
+        benchmark::ClobberMemory();
+    }
+    set_pixels(state, W * H);
+}
+BENCHMARK(BM_dim_480x640);
+
+const FreeTypeFont& bench_font(int scale)
+{
+    static FreeTypeFont f1([] {
+        FontSpec s;
+        s.face = u"DejaVu Sans";
+        return s;
+    }());
+    static FreeTypeFont f2([] {
+        FontSpec s;
+        s.face = u"DejaVu Sans";
+        s.scale_factor = 2;
+        return s;
+    }());
+    return scale == 2 ? f2 : f1;
+}
+
+// A warm 20-character line: glyphs cached, scratch surface grown.
+void BM_text_line_20_chars(benchmark::State& state)
+{
+    const FreeTypeFont& f = bench_font(int(state.range(0)));
+    RenderSurface dst(W, H);
+    fill(dst, { 0, 0 }, { W, H }, SolidFill(0xFFFF));
+    const std::u16string text = u"Partly cloudy, 21\u00B0C!";
+    Point box { W - 20, f.line_height() + 4 };
+    draw_text(&f, dst, Color { 0, 0, 0, 255 }, text, { 10, 10 }, box, HAlign::left, VAlign::vcenter, false);
+    for (auto _ : state) {
+        draw_text(&f, dst, Color { 0, 0, 0, 255 }, text, { 10, 10 }, box, HAlign::left, VAlign::vcenter, false);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_text_line_20_chars)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// A forecast page as the skins build it: nine-part background, ten text lines, six
+// condition pictures with keyed transparency, drawn the way the nodes draw them.
+void draw_form(RenderSurface& dst, int shift)
+{
+    static auto copy = make_opaque_copy();
+    static auto keyed = make_level_blender(0);
+    static SharedPicture icon = mixed_picture(32, 32, 9);
+    int f = 1 << shift;
+    int w = dst.width(), h = dst.height();
+    draw_picture(dst, { 0, 0 }, { w, h }, background_ref(shift), *copy);
+    const FreeTypeFont& font = bench_font(f);
+    static const char16_t* lines[10] = { u"Amsterdam", u"Partly cloudy", u"+21\u00B0", u"Updated 12:45", u"Mon  +19\u00B0 / +11\u00B0",
+        u"Tue  +18\u00B0 / +10\u00B0", u"Wed  +22\u00B0 / +13\u00B0", u"Thu  +17\u00B0 / +9\u00B0", u"Fri  +16\u00B0 / +8\u00B0", u"Menu" };
+    int line = font.line_height();
+    for (int i = 0; i < 10; ++i)
+        draw_text(&font, dst, Color { 255, 255, 255, 255 }, lines[i], { 8 * f, 4 * f + i * (line + 2 * f) }, { w - 16 * f, line },
+            i == 2 ? HAlign::right : HAlign::left, VAlign::vcenter, true);
+    PictureRef ref = PictureRef::whole(icon, shift);
+    ref.p2 = ref.p3 = { 32 * f, 32 * f };
+    for (int i = 0; i < 6; ++i)
+        draw_picture(dst, { (4 + (i % 3) * 40) * f, (200 + (i / 3) * 40) * f }, { 32 * f, 32 * f }, ref, *keyed);
+}
+
+void BM_whole_form(benchmark::State& state)
+{
+    int shift = int(state.range(0));
+    RenderSurface dst(240 << shift, 320 << shift);
+    draw_form(dst, shift);
+    for (auto _ : state) {
+        draw_form(dst, shift);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_whole_form)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

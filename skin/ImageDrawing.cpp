@@ -1,0 +1,48 @@
+#include "skin/ImageDrawing.h"
+
+#include "skin/Blenders.h"
+#include "skin/Drawing.h"
+
+namespace skin {
+
+void draw_image(RenderSurface& target, Point origin, Point size, const PictureRef& picture, const Blender& blender,
+    bool save_aspect_ratio)
+{
+    int pw = picture.width(), ph = picture.height();
+    if (!save_aspect_ratio || pw <= 0 || ph <= 0) {
+        draw_picture(target, origin, size, picture, blender);
+        return;
+    }
+    if (size.x <= 0 || size.y <= 0)
+        return;
+    if (size.x < pw || size.y < ph) {
+        // Shrink: the picture at its own size first, then scaled into the middle.
+        static RenderSurface temporary;
+        temporary.recreate(pw, ph);
+        static const BlenderPtr copy = make_opaque_copy();
+        draw_picture(temporary, { 0, 0 }, { pw, ph }, picture, *copy);
+        double scale = int64_t(size.x) * ph < int64_t(size.y) * pw ? double(size.x) / pw : double(size.y) / ph;
+        Point scaled { int(pw * scale), int(ph * scale) };
+        if (scaled.x <= 0 || scaled.y <= 0)
+            return;
+        // The node's blender, so that key and translucent pixels stay what they are.
+        blit_scaled(target, { origin.x + (size.x - scaled.x) / 2, origin.y + (size.y - scaled.y) / 2 }, scaled, temporary, blender);
+        return;
+    }
+    // Enlarge by the largest power of two up to 16 that still fits.
+    int i = 0;
+    while (i < 4 && (pw << (i + 1)) <= size.x && (ph << (i + 1)) <= size.y)
+        ++i;
+    PictureRef big = picture;
+    auto times = [i](Point p) { return Point { p.x << i, p.y << i }; };
+    big.p0 = times(picture.p0);
+    big.p1 = times(picture.p1);
+    big.p2 = times(picture.p2);
+    big.p3 = times(picture.p3);
+    // The corners already carry the skin's scale shift: the enlargement adds to it.
+    big.scale_shift = picture.scale_shift + i;
+    Point enlarged { pw << i, ph << i };
+    draw_picture(target, { origin.x + (size.x - enlarged.x) / 2, origin.y + (size.y - enlarged.y) / 2 }, enlarged, big, blender);
+}
+
+} // namespace skin

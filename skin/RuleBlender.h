@@ -1,0 +1,104 @@
+// A blender made of one per-pixel rule: the four run operations are plain loops over the
+// rule, written so that the compiler can vectorise them; the opaque copy is a row copy.
+#pragma once
+
+#include "skin/Blender.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace skin {
+
+template<typename Rule>
+class RuleBlender final : public Blender {
+public:
+    explicit RuleBlender(Rule rule = {})
+        : m_rule(rule)
+    {
+    }
+    const Rule& rule() const { return m_rule; }
+
+    BlenderPtr clone() const override { return std::make_unique<RuleBlender>(*this); }
+
+    void copy_run(Pixel* target, const Pixel* source, int count) const override
+    {
+        if (count <= 0)
+            return;
+        if constexpr (Rule::plain_copy) {
+            std::memmove(target, source, size_t(count) * sizeof(Pixel));
+        } else {
+            run(target, source, count);
+        }
+    }
+
+    void copy_stepped(Pixel* target, const Pixel* source, int count, int position, int step) const override
+    {
+        for (int i = 0; i < count; ++i) {
+            target[i] = m_rule(source[position >> 10], target[i]);
+            position += step;
+        }
+    }
+
+    void copy_shifted(Pixel* target, const Pixel* source, int count, int start, int shift) const override
+    {
+        if (shift == 0) {
+            copy_run(target, source + start, count);
+            return;
+        }
+        if (shift == 1 && count > 0) {
+            // Pixel doubling of 2x screens: an odd start takes the second half of a pair.
+            const Pixel* s = source + (start >> 1);
+            int i = 0;
+            if (start & 1) {
+                target[0] = m_rule(s[0], target[0]);
+                ++s;
+                i = 1;
+            }
+            int pairs = (count - i) / 2;
+            doubled(target + i, s, pairs);
+            i += 2 * pairs;
+            if (i < count)
+                target[i] = m_rule(s[pairs], target[i]);
+            return;
+        }
+        for (int i = 0; i < count; ++i)
+            target[i] = m_rule(source[(start + i) >> shift], target[i]);
+    }
+
+    void copy_tiled(Pixel* target, const Pixel* source, int count, int start, int shift, int end, int restart) const override
+    {
+        // Whole spans between wraps go through the straight run.
+        int i = start;
+        while (count > 0) {
+            if (i >= end) {
+                if (restart >= end)
+                    return;
+                i = restart;
+            }
+            int take = std::min(count, end - i);
+            copy_shifted(target, source, take, i, shift);
+            target += take;
+            count -= take;
+            i += take;
+        }
+    }
+
+private:
+    void doubled(Pixel* __restrict target, const Pixel* __restrict source, int pairs) const
+    {
+        for (int k = 0; k < pairs; ++k) {
+            target[2 * k] = m_rule(source[k], target[2 * k]);
+            target[2 * k + 1] = m_rule(source[k], target[2 * k + 1]);
+        }
+    }
+
+    void run(Pixel* __restrict target, const Pixel* __restrict source, int count) const
+    {
+        for (int i = 0; i < count; ++i)
+            target[i] = m_rule(source[i], target[i]);
+    }
+
+    Rule m_rule;
+};
+
+} // namespace skin

@@ -1,0 +1,81 @@
+#include "skin/RenderSurface.h"
+
+#include "runtime/Registry.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace skin;
+
+TEST(RenderSurface, RecreateReportsChangesAndKeepsThePixelCount)
+{
+    int64_t before = RenderSurface::pixel_count();
+    RenderSurface s;
+    EXPECT_FALSE(s.recreate(0, 0)); // no buffer and 0 x 0 is unchanged
+    EXPECT_TRUE(s.recreate(10, 3));
+    EXPECT_EQ(s.buffer().pitch, 20);
+    EXPECT_EQ(RenderSurface::pixel_count(), before + 30);
+    EXPECT_FALSE(s.recreate(10, 3));
+    EXPECT_TRUE(s.recreate(5, 5));
+    EXPECT_EQ(s.buffer().pitch, 12);
+    EXPECT_EQ(RenderSurface::pixel_count(), before + 25);
+    {
+        RenderSurface other(4, 4);
+        EXPECT_EQ(RenderSurface::pixel_count(), before + 41);
+        RenderSurface moved(std::move(other));
+        EXPECT_EQ(RenderSurface::pixel_count(), before + 41);
+        s = std::move(moved);
+        EXPECT_EQ(RenderSurface::pixel_count(), before + 16);
+    }
+    EXPECT_EQ(s.width(), 4);
+    s.release();
+    EXPECT_EQ(RenderSurface::pixel_count(), before);
+    EXPECT_EQ(s.width(), 0);
+
+    // A view of another buffer owns nothing.
+    RenderSurface owner(8, 2);
+    RenderSurface view(owner.buffer());
+    EXPECT_FALSE(view.owns_buffer());
+    EXPECT_EQ(RenderSurface::pixel_count(), before + 16);
+}
+
+TEST(RenderSurface, ClipsNestAsIntersections)
+{
+    RenderSurface s(100, 50);
+    EXPECT_EQ(s.area(), (Rect { 0, 0, 100, 50 }));
+    s.push_clip({ 10, 10 }, { 50, 50 });
+    EXPECT_EQ(s.area(), (Rect { 10, 10, 50, 40 }));
+    s.push_clip({ -5, 20 }, { 30, 5 });
+    EXPECT_EQ(s.area(), (Rect { 10, 20, 15, 5 }));
+    EXPECT_EQ(s.clip_depth(), 2);
+    s.push_clip({ 90, 0 }, { 5, 5 });
+    EXPECT_TRUE(s.area().empty());
+    s.pop_clip();
+    s.pop_clip();
+    EXPECT_EQ(s.area(), (Rect { 10, 10, 50, 40 }));
+    s.pop_clip();
+    s.pop_clip(); // one too many is harmless
+    EXPECT_EQ(s.clip_depth(), 0);
+    EXPECT_EQ(s.area(), (Rect { 0, 0, 100, 50 }));
+}
+
+TEST(RenderSurface, ResizeUnderAClipIsFatal)
+{
+    std::string log = std::string(std::getenv("NALO_TEMP")) + "/skin_render_tests.txt";
+    auto result = test_support::run_in_child([] {
+        runtime::write_number(u"HKEY_CURRENT_USER\\Software\\NALO", u"Log", 1);
+        RenderSurface s(4, 4);
+        s.push_clip({ 0, 0 }, { 2, 2 });
+        s.recreate(4, 4); // unchanged: allowed
+        s.recreate(8, 8);
+        std::_Exit(42); // not reached
+    });
+    runtime::write_number(u"HKEY_CURRENT_USER\\Software\\NALO", u"Log", 0);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exit_code, 0); // the fatal-error routine ends the process with 0
+    EXPECT_NE(test_support::read_utf16_file(log).find("Gluck: Clip is in effect, cannot resize @ RenderSurface::recreate\n"), std::string::npos);
+}

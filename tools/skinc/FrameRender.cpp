@@ -1,0 +1,53 @@
+#include "tools/skinc/FrameRender.h"
+
+#include "platform/TextEncoding.h"
+#include "skin/Drawing.h"
+#include "skin/FormNode.h"
+#include "skin/FramePng.h"
+#include "skin/FreeTypeFont.h"
+#include "skin/Layout.h"
+#include "skin/NodeFactory.h"
+#include "skin/PropertiesImpl.h"
+#include "skin/RenderSurface.h"
+#include "skin/SkinErrors.h"
+#include "skin/SolidFill.h"
+
+namespace skinc {
+
+bool render_frame(const std::string& skin_path, const std::string& node_name, int width, int height, int dpi,
+    const std::string& output_path, std::string& error)
+{
+    if (width <= 0 || height <= 0) {
+        error = "the screen size must be positive";
+        return false;
+    }
+    skin::install_freetype_fonts();
+    skin::register_skin_node_types();
+    struct Unregister {
+        ~Unregister() { skin::unregister_skin_node_types(); }
+    } unregister;
+
+    skin::PropertiesImpl properties;
+    if (!properties.load_skin(platform::from_utf8(skin_path), skin::ScreenInfo::make(width, height, dpi))) {
+        error = skin_path + ": the skin does not load";
+        return false;
+    }
+    skin::FormNode form;
+    try {
+        form.build(properties, platform::from_utf8(node_name));
+    } catch (const std::exception& e) {
+        error = skin_path + ": " + e.what();
+        return false;
+    }
+    skin::place_on_screen(form, width, height);
+    skin::RenderSurface frame(width, height);
+    skin::fill(frame, { 0, 0 }, { width, height }, skin::SolidFill(skin::to_565(form.outside_color())));
+    form.draw_node(frame, { 0, 0 });
+    if (!skin::write_png(output_path, frame.buffer())) {
+        error = output_path + ": cannot write the frame";
+        return false;
+    }
+    return true;
+}
+
+} // namespace skinc
