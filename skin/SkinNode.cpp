@@ -72,6 +72,19 @@ void SkinNode::insert_child(std::unique_ptr<SkinNode> child, size_t index, const
     }
 }
 
+void SkinNode::adopt(SkinNode& node)
+{
+    node.m_parent = this;
+    bool shown = m_visible && m_shown;
+    if (node.m_shown != shown)
+        node.shown_changed(shown);
+    bool enabled = m_enabled && m_enabled_by_parent;
+    if (node.m_enabled_by_parent != enabled) {
+        node.m_enabled_by_parent = enabled;
+        node.update_children_enabled();
+    }
+}
+
 void SkinNode::child_visibility_changed(SkinNode&) { }
 
 void SkinNode::dump(int depth) const
