@@ -1,6 +1,10 @@
 // Any bytes given to the skin loader either load or fail; nothing reads outside the
 // image. Loaded skins are walked through every getter.
+#include "skin/FormNode.h"
+#include "skin/Layout.h"
+#include "skin/NodeFactory.h"
 #include "skin/PropertiesImpl.h"
+#include "skin/SkinErrors.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -67,5 +71,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         walk(properties, body, 0);
     }
     sink = bool(properties.find_named_node(u"frmMain"));
+
+    // Every named node builds into a tree (or throws the skin engine's exceptions), lays
+    // out, and takes a few events.
+    static bool registered = (register_skin_node_types(), true);
+    (void)registered;
+    for (const auto& [name, body] : properties.named_nodes()) {
+        FormNode form;
+        try {
+            form.build(properties, name);
+        } catch (const std::runtime_error&) {
+            continue;
+        }
+        place_on_screen(form, 240, 320);
+        form.life_cycle(0.05);
+        form.stylus({ { 10, 10 }, false, true, false });
+        form.stylus({ { 10, 10 }, false, false, false });
+        form.key({ framework::key_enter, true, true });
+        place_on_screen(form, 100, 50);
+    }
     return 0;
 }

@@ -80,7 +80,6 @@ bool HttpClient::open(std::u16string_view url, std::u16string_view method, std::
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &HttpClient::on_progress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
     curl_slist* headers = curl_slist_append(nullptr, "Accept: */*");
-    headers = curl_slist_append(headers, "Cache-Control: no-store");
     m_headers = headers;
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     return true;

@@ -37,8 +37,11 @@ void MultiNode::insert_child(std::unique_ptr<SkinNode> child, size_t index, cons
     if (!child)
         return;
     double delay = properties && body ? read_delay(*properties, body) : -1;
-    if (type == u"button")
-        static_cast<ButtonNode&>(*child).set_listener(this);
+    if (type == u"button") {
+        // The application may have registered its own class under that name.
+        if (auto* button = dynamic_cast<ButtonNode*>(child.get()))
+            button->set_listener(this);
+    }
     index = std::min(index, child_count());
     SkinNode::insert_child(std::move(child), index, properties, body, type);
     m_delays.insert(m_delays.begin() + ptrdiff_t(index), delay);

@@ -72,6 +72,19 @@ void SkinNode::insert_child(std::unique_ptr<SkinNode> child, size_t index, const
     }
 }
 
+void SkinNode::adopt(SkinNode& node)
+{
+    node.m_parent = this;
+    bool shown = m_visible && m_shown;
+    if (node.m_shown != shown)
+        node.shown_changed(shown);
+    bool enabled = m_enabled && m_enabled_by_parent;
+    if (node.m_enabled_by_parent != enabled) {
+        node.m_enabled_by_parent = enabled;
+        node.update_children_enabled();
+    }
+}
+
 void SkinNode::child_visibility_changed(SkinNode&) { }
 
 void SkinNode::dump(int depth) const
@@ -251,9 +264,10 @@ bool SkinNode::stylus_move(Point point)
 bool SkinNode::stylus(const StylusEvent& event)
 {
     if (SkinNode* captured = m_captured) {
-        if (!event.down || event.cancelled)
-            m_captured = nullptr;
         captured->stylus(event);
+        // The call may already have dropped the capture (the child went away).
+        if ((!event.down || event.cancelled) && m_captured == captured)
+            m_captured = nullptr;
         return true;
     }
     for (size_t i = m_children.size(); i-- > 0;) {

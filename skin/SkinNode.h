@@ -125,6 +125,9 @@ protected:
     void layout_child(SkinNode& child, Axis axis, int wanted, int room_start, int room);
     // Frees what drawing keeps for the node while it is not shown.
     void release_cache();
+    // Makes this node the parent of a node it keeps outside its children (the rows of a
+    // list), so that marks, visibility and input state flow as for a child.
+    void adopt(SkinNode& node);
 
 private:
     friend void place_x(SkinNode&, int, int);

@@ -3,6 +3,7 @@
 #include "skin/FillNode.h"
 #include "skin/HTableNode.h"
 #include "skin/ImageNode.h"
+#include "skin/ListNode.h"
 #include "skin/MultiNode.h"
 #include "skin/NodeFactory.h"
 #include "skin/ProgressNode.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr std::u16string_view own_types[] = {
     u"node", u"text", u"color", u"image", u"htable", u"vtable", u"button", u"multinode", u"progress", u"clip",
+    u"vlist",
 };
 
 } // namespace
@@ -31,6 +33,7 @@ void register_skin_node_types()
     NodeFactory::register_class<MultiNode>(u"multinode");
     NodeFactory::register_class<ProgressNode>(u"progress");
     NodeFactory::register_class<ClipNode>(u"clip");
+    NodeFactory::register_class<ListNode>(u"vlist");
 }
 
 void unregister_skin_node_types()

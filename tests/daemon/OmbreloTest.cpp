@@ -35,6 +35,11 @@ namespace {
 
 const char16_t* const nalo_key = u"HKEY_CURRENT_USER\\Software\\NALO";
 
+std::u16string wide(const std::string& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
 // A running copy of the daemon; the destructor makes sure none is left behind.
 class DaemonProcess {
 public:
@@ -107,7 +112,7 @@ protected:
         setenv("NALO_QUEUE_SUFFIX", suffix.c_str(), 1);
         platform::RequestQueue::remove(request_queue_name);
         runtime::delete_key(weather_key);
-        runtime::write_string(weather_key, u"Server", std::u16string(server.address().begin(), server.address().end()));
+        runtime::write_string(weather_key, u"Server", wide(server.address()));
         runtime::write_number(nalo_key, u"Log", 1);
         log_file = std::string(std::getenv("NALO_TEMP")) + "/Ombrelo.txt";
         fs::remove(log_file);
@@ -199,7 +204,7 @@ TEST_F(Daemon, TopModeWithNothingToDoEndsAtOnce)
     };
     for (const Case& c : cases) {
         runtime::delete_key(weather_key);
-        runtime::write_string(weather_key, u"Server", std::u16string(server.address().begin(), server.address().end()));
+        runtime::write_string(weather_key, u"Server", wide(server.address()));
         if (c.top)
             runtime::write_string(weather_key, u"Top", c.top);
         runtime::write_number(weather_key, u"UpdateTime", uint32_t(c.update_time));
@@ -322,4 +327,12 @@ TEST_F(Daemon, CommandLineOtherThanTopServesTheQueue)
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_NE(server.requests()[0].find("p=QUEU0001"), std::string::npos);
     EXPECT_TRUE(cache("ABCD0001").empty());
+}
+
+TEST_F(Daemon, QueueModeWithoutAReaderQueueEnds)
+{
+    // A name the system refuses: the reader queue cannot be made.
+    DaemonProcess daemon(program(), {}, { { "NALO_QUEUE_SUFFIX", "no/such/queue" } });
+    EXPECT_EQ(daemon.wait(3s), 0);
+    EXPECT_NE(log().find("create read_queue end false CreateMsgQueue\n"), std::string::npos);
 }

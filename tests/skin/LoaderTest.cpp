@@ -379,3 +379,31 @@ TEST_F(Loader, ReloadListenersAreToldInOrder)
     EXPECT_EQ(order, (std::vector<int> { 1, 2, 3, 1, 3 }));
     EXPECT_NE(log.find("PropertiesImpl::send_reload_skin the rest time="), std::string::npos) << log;
 }
+
+TEST(ScreenInfo, ScaleShiftFromVerticalDpi)
+{
+    std::pair<int, int> cases[] = { { 96, 0 }, { 191, 0 }, { 192, 1 }, { 383, 1 }, { 384, 2 }, { 600, 2 } };
+    for (auto [dpi, shift] : cases)
+        EXPECT_EQ(ScreenInfo::make(1, 1, dpi).scale_shift, shift) << dpi;
+}
+
+TEST(FontRegistry, OneFontPerSpecAndNoneWithoutAFactory)
+{
+    set_font_factory(nullptr);
+    FontSpec spec;
+    EXPECT_EQ(get_font(spec), nullptr);
+    int made = 0;
+    set_font_factory([&made](const FontSpec& s) {
+        ++made;
+        return std::make_shared<FixedFont>(s);
+    });
+    SharedFont a = get_font(spec);
+    spec.bold = true;
+    SharedFont b = get_font(spec);
+    spec.bold = false;
+    EXPECT_EQ(get_font(spec), a);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(made, 2);
+    use_fixed_fonts();
+    EXPECT_NE(get_font(spec), a); // a new factory forgets the old fonts
+}
