@@ -425,3 +425,25 @@ TEST_F(Lists, DrawsDecorationBandsRowsAndTheHighlightBar)
     EXPECT_EQ(frame.buffer().at(50, bar_top - 1), blue);
     EXPECT_EQ(frame.buffer().at(50, bar_top + 41), blue);
 }
+
+TEST_F(Lists, GrowingListWantsItsContentAndFollowsItsRows)
+{
+    build(3, 300, "grow=\"1\" anchor_y=\"MIN_SIDE\" scroll_border_min=\"0 5\" scroll_border_max=\"0 7\"");
+    EXPECT_EQ(list->height(), 3 * 40 + 5 + 7);
+    list->remove_row(0);
+    step(0.05, 5);
+    place_on_screen(form, 100, 300);
+    EXPECT_EQ(list->height(), 2 * 40 + 5 + 7);
+}
+
+TEST_F(Lists, LowerListKeepsItsLastRowOnTheBottom)
+{
+    build(50, 200);
+    list->set_selected(49);
+    list->update_window();
+    step(0.04, 30);
+    ASSERT_EQ(row_top(49) + 40, 200);
+    place_on_screen(form, 100, 150);
+    EXPECT_EQ(row_top(49) + 40, 150);
+    EXPECT_EQ(list->height(), 150);
+}
