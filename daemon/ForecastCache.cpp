@@ -1,0 +1,67 @@
+#include "daemon/ForecastCache.h"
+#include "daemon/DateTimeText.h"
+#include "daemon/WeatherSettings.h"
+
+#include "runtime/Registry.h"
+#include "runtime/TextConvert.h"
+#include "runtime/XmlDocument.h"
+
+namespace ombrelo {
+
+std::u16string cache_file_path(std::u16string_view city_code)
+{
+    return u"%app_path%//downloads//_" + std::u16string(city_code) + u".xml";
+}
+
+std::u16string temperature_text(int32_t celsius, bool in_celsius)
+{
+    if (celsius == no_temperature)
+        return {};
+    int32_t value = in_celsius ? celsius : int32_t(double(celsius) * 1.8 + 32.0);
+    std::u16string text;
+    if (value > 0)
+        text += u'+';
+    text += runtime::int_to_text(value);
+    text += u'\u00B0';
+    return text;
+}
+
+void save_to_xml(const ForecastRecord& record)
+{
+    runtime::XmlDocument document = runtime::XmlDocument::create();
+    using runtime::append_element;
+    using runtime::set_attribute;
+    runtime::XmlNode main = append_element(document.document(), u"Main");
+    runtime::XmlNode create = append_element(main, u"Create");
+    set_attribute(create, u"date", std::u16string_view(date_time_text(record.date)));
+    set_attribute(create, u"rdate", std::u16string_view(record.rdate));
+    runtime::XmlNode current = append_element(main, u"Current");
+    set_attribute(current, u"city", std::u16string_view(record.city));
+    set_attribute(current, u"city_code", std::u16string_view(record.city_code));
+    set_attribute(current, u"temp", record.temp);
+    set_attribute(current, u"code", record.code);
+    runtime::XmlNode weathers = append_element(current, u"Weathers");
+    for (const DayForecast& day : record.days) {
+        runtime::XmlNode weather = append_element(weathers, u"Weather");
+        set_attribute(weather, u"date", std::u16string_view(date_time_text(day.date)));
+        set_attribute(weather, u"code", day.code);
+        set_attribute(weather, u"high", day.high);
+        set_attribute(weather, u"low", day.low);
+    }
+    // Written beside the old file and renamed over it: a reader never sees half a file.
+    document.save(cache_file_path(record.city_code));
+}
+
+void store_forecast(const ForecastRecord& record)
+{
+    std::u16string top = read_top_city();
+    save_to_xml(record);
+    if (top.empty() || top != record.city_code)
+        return;
+    bool celsius = true;
+    runtime::read_flag(weather_key, u"Degree", celsius);
+    runtime::write_number(weather_key, u"TopCode", uint32_t(record.code));
+    runtime::write_string(weather_key, u"TopTemp", temperature_text(record.temp, celsius));
+}
+
+} // namespace ombrelo

@@ -1,0 +1,59 @@
+// The machinery of one request: a worker thread that runs the blocking network calls,
+// an active object that brings each of its steps back to the main thread, and an
+// inactivity timer that fails the request when the worker stays silent for 10 seconds.
+#pragma once
+
+#include "daemon/ByteBuffer.h"
+#include "daemon/HTTPExchange.h"
+
+#include "runtime/ActiveTimer.h"
+#include "runtime/CActive.h"
+
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace ombrelo {
+
+class HTTPRequest;
+
+class HTTPRequestImpl final : public runtime::CActive, public runtime::TimerListener {
+public:
+    static constexpr double inactivity_timeout = 10.0;
+    static constexpr size_t largest_chunk = 8192;
+    static constexpr size_t largest_body = 1024 * 1024;
+
+    HTTPRequestImpl(HTTPRequest& owner, std::u16string_view url, std::u16string_view method, std::u16string_view user_agent);
+    ~HTTPRequestImpl() override;
+
+    // False when the URL cannot be used or no client could be made.
+    bool is_open() const { return m_open; }
+    // Marks the machinery active, starts the worker and the inactivity timer.
+    void start(const ByteBuffer& body);
+
+    void RunL() override;
+    void DoCancel() override;
+    void on_timer(runtime::ActiveTimer& timer) override;
+
+    // The worker's body; it touches only the shared exchange.
+    static void run(std::shared_ptr<HTTPExchange> exchange);
+
+private:
+    void handle_headers();
+    ByteBuffer assemble_body();
+
+    HTTPRequest& m_owner;
+    std::shared_ptr<HTTPExchange> m_exchange;
+    std::thread m_worker;
+    bool m_open { false };
+    std::list<ByteBuffer> m_chunks;
+    int32_t m_content_length { 0 };
+    int32_t m_received { 0 };
+    bool m_range_seen { false };
+    bool m_timed_out { false };
+    runtime::ActiveTimer m_timeout_timer;
+};
+
+} // namespace ombrelo

@@ -1,0 +1,257 @@
+// The feed's decoding and conversion, the date-time texts and the cache file's layout.
+#include "daemon/DateTimeText.h"
+#include "daemon/FeedText.h"
+#include "daemon/ForecastCache.h"
+#include "daemon/WeatherSettings.h"
+#include "daemon/YahooFeed.h"
+
+#include "runtime/Paths.h"
+#include "runtime/Registry.h"
+
+#include "platform/Clock.h"
+#include "platform/HostPath.h"
+
+#include "TestFeedServer.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace ombrelo;
+
+namespace {
+
+std::u16string decode(const std::string& bytes)
+{
+    return decode_feed_text(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+ByteBuffer buffer_of(const std::string& text)
+{
+    return ByteBuffer(text.data(), text.size());
+}
+
+int64_t count_of(int year, int month, int day, int hour, int minute, int second, int ms)
+{
+    platform::SystemTime t;
+    t.year = year;
+    t.month = month;
+    t.day = day;
+    t.hour = hour;
+    t.minute = minute;
+    t.second = second;
+    t.milliseconds = ms;
+    int64_t count = 0;
+    EXPECT_TRUE(platform::system_time_to_count(t, count));
+    return count;
+}
+
+std::string downloads_folder()
+{
+    return platform::host_path(runtime::expand_path(u"%app_path%/downloads"));
+}
+
+} // namespace
+
+TEST(FeedText, DecodesUntilTheFirstInvalidByte)
+{
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        { "abc", u"abc" },
+        { "\xC2\xB0", u"\u00B0" },
+        { "\xE2\x82\xAC", u"\u20AC" },
+        { "a\xF0\x9F\x98\x80z", std::u16string(u"a") + char16_t(0xF600) + u"z" }, // U+1F600 keeps its low 16 bits
+        { "ok\x80rest", u"ok" },       // a continuation byte as lead
+        { "ok\xFFrest", u"ok" },
+        { "ok\xE2\x82", u"ok" },       // cut short
+        { "ok\xE2\x41\xAC", u"ok" },   // not a continuation byte
+        { "\xFE<rss/>", u"" },
+        { "", u"" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(decode(c.bytes), c.text) << c.bytes;
+}
+
+TEST(DateTimeText, WritesAndReadsTheCacheForm)
+{
+    int64_t afternoon = count_of(2009, 3, 10, 14, 5, 7, 250);
+    EXPECT_EQ(date_time_text(afternoon), u"2009 03 10 14 05 07.250000");
+    EXPECT_EQ(date_time_text(count_of(2009, 3, 11, 0, 0, 0, 0)), u"2009 03 11 00 00 00.000000");
+    EXPECT_EQ(date_time_text(count_of(2009, 3, 11, 0, 0, 42, 5)), u"2009 03 11 00 00 42.005000");
+    EXPECT_EQ(date_time_text(0), u"1601 01 01 00 00 00.000000");
+    EXPECT_EQ(read_date_time_text(u"2009 03 10 14 05 07.250000"), afternoon);
+    EXPECT_EQ(read_date_time_text(u"  2009 3 10 14 5 7.25 trailing"), afternoon);
+
+    // Only white space separates the numbers; a '-' is the next number's sign.
+    EXPECT_EQ(read_date_time_text(u"2009:03 10 14 05 07"), std::nullopt);
+    EXPECT_EQ(read_date_time_text(u"2009/03/10 14 05 07"), std::nullopt);
+    EXPECT_EQ(read_date_time_text(u"2009 03 10 14 05"), std::nullopt);
+    EXPECT_EQ(read_date_time_text(u"2009-03 10 14 05 07.5"), int64_t(75'000'000)); // month -3: the seconds alone
+    EXPECT_EQ(read_date_time_text(u"2009 02 30 00 00 01"), int64_t(10'000'000));
+}
+
+TEST(DateTimeText, ReadsTheFeedsDayDates)
+{
+    EXPECT_EQ(read_forecast_date(u"5 Mar 2009"), count_of(2009, 3, 5, 0, 0, 0, 0));
+    EXPECT_EQ(read_forecast_date(u"31 Dec 2010 extra words"), count_of(2010, 12, 31, 0, 0, 0, 0));
+    EXPECT_EQ(read_forecast_date(u"5 mar 2009"), 0); // month names match exactly
+    EXPECT_EQ(read_forecast_date(u"31 Feb 2009"), 0);
+    EXPECT_EQ(read_forecast_date(u"x5 Mar 2009"), 0);
+    EXPECT_EQ(read_forecast_date(u""), 0);
+    EXPECT_EQ(minutes_between(0, count_of(1601, 1, 1, 1, 0, 59, 0)), 60);
+    EXPECT_EQ(minutes_between(0, count_of(2009, 1, 1, 0, 0, 0, 0)), 214587360); // a cache dated 0 is very old
+    EXPECT_EQ(minutes_between(0, count_of(6000, 1, 1, 0, 0, 0, 0)), 2147483647); // clamped
+    EXPECT_EQ(minutes_between(count_of(6000, 1, 1, 0, 0, 0, 0), 0), -2147483647 - 1);
+}
+
+TEST(YahooFeed, ReadsConditionAndEveryForecastInOrder)
+{
+    std::string feed = test_support::TestFeedServer::yahoo_feed(-3, 28, "10 Mar 2009 2:00 pm",
+        { { "10 Mar 2009", 1, 7, 28 }, { "11 Mar 2009", -2, 4, 30 } });
+    ForecastRecord record;
+    load_from_yahoo(record, buffer_of(feed));
+    EXPECT_EQ(record.temp, -3);
+    EXPECT_EQ(record.code, 28);
+    EXPECT_EQ(record.rdate, u"10 Mar 2009 2:00 pm");
+    ASSERT_EQ(record.days.size(), 2u);
+    EXPECT_EQ(record.days[0].date, count_of(2009, 3, 10, 0, 0, 0, 0));
+    EXPECT_EQ(record.days[0].low, 1);
+    EXPECT_EQ(record.days[0].high, 7);
+    EXPECT_EQ(record.days[1].low, -2);
+    EXPECT_EQ(record.days[1].code, 30);
+}
+
+TEST(YahooFeed, AnythingElseGivesTheDefaultRecord)
+{
+    const std::string feeds[] = {
+        "",
+        "\xFF<rss><channel><item><yweather:condition temp=\"5\"/></item></channel></rss>",
+        "not xml at all",
+        "<rss><channel><title>no item</title></channel></rss>",
+        "<RSS><channel><item><yweather:condition temp=\"5\" code=\"3\"/></item></channel></RSS>",
+    };
+    for (const std::string& feed : feeds) {
+        ForecastRecord record;
+        load_from_yahoo(record, buffer_of(feed));
+        EXPECT_EQ(record.temp, no_temperature) << feed;
+        EXPECT_EQ(record.code, no_condition) << feed;
+        EXPECT_TRUE(record.rdate.empty()) << feed;
+        EXPECT_TRUE(record.days.empty()) << feed;
+    }
+}
+
+TEST(YahooFeed, MalformedAttributesKeepTheirDefaults)
+{
+    std::string feed = "<rss><channel><item>"
+                       "<yweather:forecast date=\"5 mar 2009\" low=\"x\" high=\"12abc\"/>"
+                       "<yweather:condition temp=\"\" code=\"+7\"/>"
+                       "</item></channel></rss>";
+    ForecastRecord record;
+    load_from_yahoo(record, buffer_of(feed));
+    EXPECT_EQ(record.temp, no_temperature);
+    EXPECT_EQ(record.code, 7);
+    ASSERT_EQ(record.days.size(), 1u);
+    EXPECT_EQ(record.days[0].date, 0);
+    EXPECT_EQ(record.days[0].low, no_temperature);
+    EXPECT_EQ(record.days[0].high, 12);
+    EXPECT_EQ(record.days[0].code, no_condition);
+}
+
+class CacheFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::remove_all(downloads_folder());
+        std::filesystem::create_directories(downloads_folder());
+        runtime::delete_key(weather_key);
+    }
+    void TearDown() override { std::filesystem::remove_all(downloads_folder()); }
+
+    static std::string file_of(const std::string& code)
+    {
+        auto bytes = test_support::read_bytes(downloads_folder() + "/_" + code + ".xml");
+        return std::string(bytes.begin(), bytes.end());
+    }
+};
+
+TEST_F(CacheFile, HasTheLayoutTheApplicationReads)
+{
+    ForecastRecord record;
+    record.city_code = u"ABCD0001";
+    record.rdate = u"10 Mar 2009 2:00 pm";
+    record.date = count_of(2009, 3, 10, 14, 5, 7, 250);
+    record.temp = 5;
+    record.code = 28;
+    record.days.push_back(DayForecast { count_of(2009, 3, 10, 0, 0, 0, 0), 7, 1, 28 });
+    record.days.push_back(DayForecast {});
+    save_to_xml(record);
+    EXPECT_EQ(file_of("ABCD0001"),
+        "<Main><Create date=\"2009 03 10 14 05 07.250000\" rdate=\"10 Mar 2009 2:00 pm\"/>"
+        "<Current city=\"\" city_code=\"ABCD0001\" temp=\"5\" code=\"28\"><Weathers>"
+        "<Weather date=\"2009 03 10 00 00 00.000000\" code=\"28\" high=\"7\" low=\"1\"/>"
+        "<Weather date=\"1601 01 01 00 00 00.000000\" code=\"-1\" high=\"-1000\" low=\"-1000\"/>"
+        "</Weathers></Current></Main>");
+    // Nothing but the file itself is left in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(downloads_folder()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(CacheFile, TopCityPublishesItsCurrentCondition)
+{
+    struct Case {
+        int temp;
+        int degree; // -1: missing
+        std::u16string text;
+    } cases[] = {
+        { -3, 1, u"-3\u00B0" },
+        { -3, 0, u"+26\u00B0" },
+        { 0, 1, u"0\u00B0" },
+        { 0, 0, u"+32\u00B0" },
+        { -18, 0, u"0\u00B0" },   // -0.4 truncated toward zero
+        { 25, -1, u"+25\u00B0" }, // Celsius when missing
+        { no_temperature, 1, u"" },
+    };
+    for (const Case& c : cases) {
+        runtime::delete_key(weather_key);
+        runtime::write_string(weather_key, u"Top", u"ABCD0001");
+        if (c.degree >= 0)
+            runtime::write_number(weather_key, u"Degree", uint32_t(c.degree));
+        ForecastRecord record;
+        record.city_code = u"ABCD0001";
+        record.temp = c.temp;
+        store_forecast(record);
+        std::u16string text;
+        uint32_t code = 0;
+        EXPECT_TRUE(runtime::read_string(weather_key, u"TopTemp", text));
+        EXPECT_EQ(text, c.text) << c.temp << " " << c.degree;
+        EXPECT_TRUE(runtime::read_number(weather_key, u"TopCode", code));
+        EXPECT_EQ(code, 0xFFFFFFFFu);
+    }
+}
+
+TEST_F(CacheFile, OtherCitiesLeaveTheRegistryAlone)
+{
+    runtime::write_string(weather_key, u"Top", u"ZZZZ0009");
+    ForecastRecord record;
+    record.city_code = u"ABCD0001";
+    record.temp = 20;
+    store_forecast(record);
+    std::u16string text;
+    EXPECT_FALSE(runtime::read_string(weather_key, u"TopTemp", text));
+    EXPECT_FALSE(file_of("ABCD0001").empty());
+}
+
+TEST_F(CacheFile, MissingFolderStillPublishes)
+{
+    std::filesystem::remove_all(downloads_folder());
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    ForecastRecord record;
+    record.city_code = u"ABCD0001";
+    record.temp = 3;
+    store_forecast(record);
+    std::u16string text;
+    EXPECT_TRUE(runtime::read_string(weather_key, u"TopTemp", text));
+    EXPECT_EQ(text, u"+3\u00B0");
+    EXPECT_FALSE(std::filesystem::exists(downloads_folder()));
+}

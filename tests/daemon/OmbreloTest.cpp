@@ -1,0 +1,325 @@
+// The daemon program end to end: a copy of Ombrelo in a scratch program folder, the
+// request queue, the registry and a real forecast server on loopback.
+#include "daemon/RequestMessage.h"
+#include "daemon/WeatherSettings.h"
+#include "daemon/WriteQueue.h"
+
+#include "runtime/Registry.h"
+
+#include "platform/Clock.h"
+#include "platform/RequestQueue.h"
+
+#include "TestFeedServer.h"
+#include "support/TestSupport.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace ombrelo;
+using test_support::Reply;
+using test_support::TestFeedServer;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char16_t* const nalo_key = u"HKEY_CURRENT_USER\\Software\\NALO";
+
+// A running copy of the daemon; the destructor makes sure none is left behind.
+class DaemonProcess {
+public:
+    DaemonProcess(const std::string& program, const std::vector<std::string>& args,
+        const std::map<std::string, std::string>& env = {})
+    {
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e) {
+            std::string entry = *e;
+            if (!env.count(entry.substr(0, entry.find('='))))
+                environment.push_back(entry);
+        }
+        for (const auto& [name, value] : env)
+            environment.push_back(name + "=" + value);
+        std::vector<char*> envp, argv;
+        for (auto& e : environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> all = args;
+        all.insert(all.begin(), program);
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+            m_pid = -1;
+    }
+    ~DaemonProcess()
+    {
+        if (m_pid > 0 && !m_exited) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    // The exit code, or -1 when it has not ended within the time (or did not exit).
+    int wait(std::chrono::milliseconds limit)
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (m_pid > 0 && !m_exited) {
+            int status = 0;
+            pid_t r = waitpid(m_pid, &status, WNOHANG);
+            if (r == m_pid) {
+                m_exited = true;
+                m_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                break;
+            }
+            if (std::chrono::steady_clock::now() >= end)
+                return -1;
+            std::this_thread::sleep_for(5ms);
+        }
+        return m_code;
+    }
+    bool running() { return wait(0ms) == -1 && !m_exited; }
+
+private:
+    pid_t m_pid { -1 };
+    bool m_exited { false };
+    int m_code { -1 };
+};
+
+class Daemon : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = test_support::scratch_folder("ombrelo-" + name);
+        fs::create_directories(folder + "/downloads");
+        fs::copy_file(std::string(NALO_PROGRAM_DIR) + "/Ombrelo", folder + "/Ombrelo");
+        suffix = "ombrelo-test-" + std::to_string(getpid()) + "-" + name;
+        setenv("NALO_QUEUE_SUFFIX", suffix.c_str(), 1);
+        platform::RequestQueue::remove(request_queue_name);
+        runtime::delete_key(weather_key);
+        runtime::write_string(weather_key, u"Server", std::u16string(server.address().begin(), server.address().end()));
+        runtime::write_number(nalo_key, u"Log", 1);
+        log_file = std::string(std::getenv("NALO_TEMP")) + "/Ombrelo.txt";
+        fs::remove(log_file);
+    }
+    void TearDown() override
+    {
+        platform::RequestQueue::remove(request_queue_name);
+        runtime::write_number(nalo_key, u"Log", 0);
+        unsetenv("NALO_QUEUE_SUFFIX");
+    }
+
+    std::string program() const { return folder + "/Ombrelo"; }
+    std::string cache(const std::string& code) const
+    {
+        auto bytes = test_support::read_bytes(folder + "/downloads/_" + code + ".xml");
+        return std::string(bytes.begin(), bytes.end());
+    }
+    std::string log() const { return test_support::read_utf16_file(log_file); }
+    static size_t count(const std::string& text, const std::string& part)
+    {
+        size_t n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++n;
+        return n;
+    }
+    void request(std::initializer_list<std::u16string_view> codes)
+    {
+        WriteQueue writer(request_queue_name);
+        ASSERT_TRUE(writer.create());
+        for (auto code : codes)
+            ASSERT_TRUE(writer.write_message(code));
+    }
+
+    TestFeedServer server;
+    std::string folder;
+    std::string suffix;
+    std::string log_file;
+};
+
+std::u16string read_text(std::u16string_view name)
+{
+    std::u16string text;
+    runtime::read_string(weather_key, name, text);
+    return text;
+}
+
+} // namespace
+
+TEST_F(Daemon, TopModeWritesTheCacheAndPublishesTheTopCity)
+{
+    Reply feed;
+    feed.body = TestFeedServer::yahoo_feed(-3, 26, "Tue, 10 Mar 2009 2:00 pm CET",
+        { { "10 Mar 2009", -5, 1, 26 }, { "11 Mar 2009", -4, 2, 28 } });
+    server.set_reply("ABCD0001", feed);
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    runtime::write_number(weather_key, u"Degree", 0);
+    DaemonProcess daemon(program(), { "top" });
+    EXPECT_EQ(daemon.wait(10s), 0);
+
+    std::string file = cache("ABCD0001");
+    const std::string head = "<Main><Create date=\"";
+    ASSERT_EQ(file.substr(0, head.size()), head) << file;
+    std::string after_date = file.substr(file.find("\" rdate="));
+    EXPECT_EQ(after_date,
+        "\" rdate=\"Tue, 10 Mar 2009 2:00 pm CET\"/>"
+        "<Current city=\"\" city_code=\"ABCD0001\" temp=\"-3\" code=\"26\"><Weathers>"
+        "<Weather date=\"2009 03 10 00 00 00.000000\" code=\"26\" high=\"1\" low=\"-5\"/>"
+        "<Weather date=\"2009 03 11 00 00 00.000000\" code=\"28\" high=\"2\" low=\"-4\"/>"
+        "</Weathers></Current></Main>");
+    EXPECT_EQ(read_text(u"TopTemp"), u"+26\u00B0");
+    uint32_t code = 0;
+    EXPECT_TRUE(runtime::read_number(weather_key, u"TopCode", code));
+    EXPECT_EQ(code, 26u);
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(server.requests()[0], "GET /forecastrss?p=ABCD0001&u=c HTTP/1.1");
+    EXPECT_NE(log().find("WinMain 2\n"), std::string::npos);
+}
+
+TEST_F(Daemon, TopModeWithNothingToDoEndsAtOnce)
+{
+    struct Case {
+        const char* name;
+        const char16_t* top;
+        int update_time;
+    } cases[] = {
+        { "no Top", nullptr, 360 },
+        { "never update", u"ABCD0001", 0 },
+        { "no city code", u"../../x1", 360 },
+    };
+    for (const Case& c : cases) {
+        runtime::delete_key(weather_key);
+        runtime::write_string(weather_key, u"Server", std::u16string(server.address().begin(), server.address().end()));
+        if (c.top)
+            runtime::write_string(weather_key, u"Top", c.top);
+        runtime::write_number(weather_key, u"UpdateTime", uint32_t(c.update_time));
+        DaemonProcess daemon(program(), { "top" });
+        EXPECT_EQ(daemon.wait(5s), 0) << c.name;
+    }
+    EXPECT_EQ(server.request_count(), 0u);
+    EXPECT_TRUE(fs::is_empty(folder + "/downloads"));
+}
+
+TEST_F(Daemon, TopModeEndsAfterAFailedDownloadLeavingTheOldFile)
+{
+    Reply missing;
+    missing.status = 404;
+    server.set_reply("ABCD0001", missing);
+    test_support::write_bytes(folder + "/downloads/_ABCD0001.xml", "<Main/>");
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    DaemonProcess daemon(program(), { "top" });
+    EXPECT_EQ(daemon.wait(10s), 0);
+    EXPECT_EQ(cache("ABCD0001"), "<Main/>");
+    EXPECT_EQ(read_text(u"TopTemp"), u"");
+    EXPECT_NE(log().find("on http failed\n"), std::string::npos);
+}
+
+TEST_F(Daemon, QueueModeServesEveryCodeConcurrentlyAndEndsAfterTheLast)
+{
+    Reply slow;
+    slow.delay_ms = 400;
+    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(slow);
+    Reply slowest = slow;
+    slowest.delay_ms = 900;
+    server.set_reply("CCCC0003", slowest);
+    request({ u"AAAA0001", u"BBBB0002", u"CCCC0003" });
+    DaemonProcess daemon(program(), {});
+    ASSERT_TRUE(server.wait_for_requests(3, 5000));
+    EXPECT_EQ(server.most_at_once(), 3);
+    std::this_thread::sleep_for(600ms);
+    EXPECT_TRUE(daemon.running()); // the slowest download is still pending
+    EXPECT_FALSE(cache("AAAA0001").empty());
+    EXPECT_TRUE(cache("CCCC0003").empty());
+    EXPECT_EQ(daemon.wait(10s), 0);
+    EXPECT_NE(cache("CCCC0003").find("city_code=\"CCCC0003\" temp=\"20\""), std::string::npos);
+    EXPECT_EQ(server.request_count(), 3u);
+}
+
+TEST_F(Daemon, DoubledRequestIsDownloadedOnce)
+{
+    Reply slow;
+    slow.delay_ms = 300;
+    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(slow);
+    request({ u"AAAA0001", u"AAAA0001" });
+    DaemonProcess daemon(program(), {});
+    EXPECT_EQ(daemon.wait(10s), 0);
+    EXPECT_EQ(server.request_count(), 1u);
+    EXPECT_EQ(count(log(), "Attention! Doubled request for AAAA0001\n"), 1u);
+    EXPECT_FALSE(cache("AAAA0001").empty());
+}
+
+TEST_F(Daemon, SecondDaemonEndsWithoutReading)
+{
+    Reply slow;
+    slow.delay_ms = 700;
+    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(slow);
+    request({ u"AAAA0001" });
+    std::string first_temp = test_support::scratch_folder("first-temp");
+    std::string second_temp = test_support::scratch_folder("second-temp");
+    DaemonProcess first(program(), {}, { { "NALO_TEMP", first_temp } });
+    std::this_thread::sleep_for(50ms);
+    DaemonProcess second(program(), {}, { { "NALO_TEMP", second_temp } });
+    EXPECT_EQ(second.wait(3s), 0);
+    EXPECT_TRUE(first.running());
+    request({ u"BBBB0002" }); // the first daemon still reads the queue
+    EXPECT_EQ(first.wait(10s), 0);
+
+    std::string second_log = test_support::read_utf16_file(second_temp + "/Ombrelo.txt");
+    EXPECT_NE(second_log.find("WinMain 3\n"), std::string::npos);
+    EXPECT_EQ(second_log.find("create read_queue"), std::string::npos);
+    EXPECT_EQ(server.request_count(), 2u);
+    EXPECT_FALSE(cache("AAAA0001").empty());
+    EXPECT_FALSE(cache("BBBB0002").empty());
+}
+
+TEST_F(Daemon, QueueModeDropsForeignRequestsAndServesTheRest)
+{
+    platform::RequestQueue raw;
+    ASSERT_TRUE(raw.open(request_queue_name, { 10, 274, false }));
+    const char foreign[9] = { '.', '.', '/', '.', '.', '/', 'x', 'y', 0 };
+    ASSERT_TRUE(raw.write(foreign, sizeof foreign, 100));
+    request({ u"GOOD0001" });
+    DaemonProcess daemon(program(), {});
+    EXPECT_EQ(daemon.wait(10s), 0);
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_NE(server.requests()[0].find("p=GOOD0001"), std::string::npos);
+    EXPECT_NE(log().find("dropped a request without a valid city code"), std::string::npos);
+}
+
+TEST_F(Daemon, FreshForeignCacheEndsTheDaemonWithoutADownload)
+{
+    // A document whose top level is Create, one minute old: fresh for 360 minutes.
+    platform::SystemTime now = platform::local_system_time();
+    char date[64];
+    std::snprintf(date, sizeof date, "%d %02d %02d %02d %02d 00.000000", now.year, now.month, now.day, now.hour, now.minute);
+    test_support::write_bytes(folder + "/downloads/_FRSH0001.xml", std::string("<Create date=\"") + date + "\"/>");
+    request({ u"FRSH0001" });
+    DaemonProcess daemon(program(), {});
+    EXPECT_EQ(daemon.wait(5s), 0);
+    EXPECT_EQ(server.request_count(), 0u);
+    EXPECT_NE(log().find("WLoader::get_weather_local city_code = FRSH0001 return true\n"), std::string::npos);
+}
+
+TEST_F(Daemon, CommandLineOtherThanTopServesTheQueue)
+{
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    request({ u"QUEU0001" });
+    DaemonProcess daemon(program(), { "Top" });
+    EXPECT_EQ(daemon.wait(10s), 0);
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_NE(server.requests()[0].find("p=QUEU0001"), std::string::npos);
+    EXPECT_TRUE(cache("ABCD0001").empty());
+}
