@@ -3,6 +3,8 @@
 #include "skin/Blenders.h"
 #include "skin/Drawing.h"
 
+#include <algorithm>
+
 namespace skin {
 
 void draw_image(RenderSurface& target, Point origin, Point size, const PictureRef& picture, const Blender& blender,
@@ -17,16 +19,18 @@ void draw_image(RenderSurface& target, Point origin, Point size, const PictureRe
         return;
     if (size.x < pw || size.y < ph) {
         // Shrink: the picture at its own size first, then scaled into the middle.
+        // The temporary only grows; a view of its corner holds this picture.
         static RenderSurface temporary;
-        temporary.recreate(pw, ph);
-        static const BlenderPtr copy = make_opaque_copy();
-        draw_picture(temporary, { 0, 0 }, { pw, ph }, picture, *copy);
+        if (temporary.width() < pw || temporary.height() < ph)
+            temporary.recreate(std::max(temporary.width(), pw), std::max(temporary.height(), ph));
+        RenderSurface view = temporary.sub_surface({ 0, 0, pw, ph });
+        draw_picture(view, { 0, 0 }, { pw, ph }, picture, shared_opaque_copy());
         double scale = int64_t(size.x) * ph < int64_t(size.y) * pw ? double(size.x) / pw : double(size.y) / ph;
         Point scaled { int(pw * scale), int(ph * scale) };
         if (scaled.x <= 0 || scaled.y <= 0)
             return;
         // The node's blender, so that key and translucent pixels stay what they are.
-        blit_scaled(target, { origin.x + (size.x - scaled.x) / 2, origin.y + (size.y - scaled.y) / 2 }, scaled, temporary, blender);
+        blit_scaled(target, { origin.x + (size.x - scaled.x) / 2, origin.y + (size.y - scaled.y) / 2 }, scaled, view, blender);
         return;
     }
     // Enlarge by the largest power of two up to 16 that still fits.

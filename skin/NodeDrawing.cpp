@@ -45,7 +45,8 @@ void SkinNode::draw_node(RenderSurface& surface, Point origin)
 
 void FillNode::draw(RenderSurface& surface, Point origin)
 {
-    fill(surface, origin, size(), SolidFill(to_565(m_colour)));
+    // The colour's own lowest green bit would make it translucent under a cache blender.
+    fill(surface, origin, size(), SolidFill(Pixel(to_565(m_colour) | opaque_bit)));
     SkinNode::draw(surface, origin);
 }
 

@@ -109,6 +109,14 @@ void RenderSurface::pop_clip()
     m_clips.pop_back();
 }
 
+RenderSurface RenderSurface::sub_surface(const Rect& area) const
+{
+    Rect r = area.intersected({ 0, 0, m_buffer.width, m_buffer.height });
+    if (r.empty() || !m_buffer.first_row)
+        return RenderSurface();
+    return RenderSurface(PixelBuffer { r.width, r.height, m_buffer.pitch, m_buffer.first_row + ptrdiff_t(r.y) * m_buffer.pitch + r.x * 2 });
+}
+
 int64_t RenderSurface::pixel_count()
 {
     return s_pixel_count.load();

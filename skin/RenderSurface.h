@@ -24,6 +24,10 @@ public:
     RenderSurface(const RenderSurface&) = delete;
     RenderSurface& operator=(const RenderSurface&) = delete;
 
+    // A surface drawing into a rectangle of this one (clipped to the buffer), with its own
+    // coordinates starting at the rectangle's corner. It must not outlive this surface.
+    RenderSurface sub_surface(const Rect& area) const;
+
     // False when the size is unchanged; otherwise the old buffer is released and one of
     // the new size is owned. A resize under a pushed clip is a fatal error.
     bool recreate(int width, int height);

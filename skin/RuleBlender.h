@@ -67,6 +67,12 @@ public:
 
     void copy_tiled(Pixel* target, const Pixel* source, int count, int start, int shift, int end, int restart) const override
     {
+        if constexpr (Rule::plain_copy) {
+            if (shift == 0 && restart < end) {
+                copy_repeated(target, source, count, start, end, restart);
+                return;
+            }
+        }
         // Whole spans between wraps go through the straight run.
         int i = start;
         while (count > 0) {
@@ -84,6 +90,26 @@ public:
     }
 
 private:
+    // A plain copy of a tile: after the first partial span and one whole period, the
+    // target repeats itself, so it is copied from its own beginning in growing chunks.
+    static void copy_repeated(Pixel* target, const Pixel* source, int count, int start, int end, int restart)
+    {
+        int head = std::min(count, std::max(end - start, 0));
+        std::memcpy(target, source + start, size_t(head) * sizeof(Pixel));
+        target += head;
+        count -= head;
+        if (count <= 0)
+            return;
+        int period = end - restart;
+        int filled = std::min(count, period);
+        std::memcpy(target, source + restart, size_t(filled) * sizeof(Pixel));
+        while (filled < count) {
+            int n = std::min(filled, count - filled);
+            std::memcpy(target + filled, target, size_t(n) * sizeof(Pixel));
+            filled += n;
+        }
+    }
+
     void doubled(Pixel* __restrict target, const Pixel* __restrict source, int pairs) const
     {
         for (int k = 0; k < pairs; ++k) {

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace skin {
 
@@ -45,11 +47,17 @@ void draw_flip(RenderSurface& target, Point origin, Point size, const RenderSurf
     Rect clip = target.area().intersected({ origin.x, origin.y, size.x, size.y });
     if (clip.empty())
         return;
-    const PixelBuffer& tb = target.buffer();
-    const PixelBuffer& fb = face.buffer();
-    for (int x = clip.x; x < clip.x + clip.width; ++x) {
+    // Each screen column shows one face column, scaled about the middle row.
+    struct Column {
+        int source_x { 0 };
+        int y0 { 0 }, y1 { 0 };
+        int64_t position { 0 }; // source row at the current screen row, 16.16
+        int64_t step { 0 };
+    };
+    std::vector<Column> columns(size_t(clip.width));
+    for (int i = 0; i < clip.width; ++i) {
         // Invert the projection sx = u c half D / (D + u s half) for the face coordinate u.
-        double sx = x + 0.5 - origin.x - half;
+        double sx = clip.x + i + 0.5 - origin.x - half;
         double denominator = half * (c * distance - sx * s);
         if (std::abs(denominator) < 1e-9)
             continue;
@@ -57,16 +65,36 @@ void draw_flip(RenderSurface& target, Point origin, Point size, const RenderSurf
         if (u < -1.0 || u >= 1.0)
             continue;
         double k = distance / (distance + u * s * half); // the column's height on screen
-        int source_x = std::clamp(int((u + 1.0) / 2.0 * from.width), 0, from.width - 1);
-        double column = size.y * k;
-        double top = origin.y + (size.y - column) / 2.0;
-        int y0 = std::max(clip.y, int(std::ceil(top)));
-        int y1 = std::min(clip.y + clip.height, int(std::ceil(top + column)));
-        double step = from.height / column;
-        for (int y = y0; y < y1; ++y) {
-            int source_y = std::clamp(int((y + 0.5 - top) * step), 0, from.height - 1);
-            const Pixel* s_pixel = fb.row(from.y + source_y) + from.x + source_x;
-            blender.copy_run(tb.row(y) + x, s_pixel, 1);
+        Column& col = columns[size_t(i)];
+        col.source_x = std::clamp(int((u + 1.0) / 2.0 * from.width), 0, from.width - 1);
+        double height = size.y * k;
+        double top = origin.y + (size.y - height) / 2.0;
+        col.y0 = std::max(clip.y, int(std::ceil(top)));
+        col.y1 = std::min(clip.y + clip.height, int(std::ceil(top + height)));
+        double step = from.height / height;
+        col.step = int64_t(step * 65536.0);
+        col.position = int64_t((col.y0 + 0.5 - top) * step * 65536.0);
+    }
+    // Rows are gathered into runs of neighbouring columns and blended a run at a time.
+    const PixelBuffer& tb = target.buffer();
+    const PixelBuffer& fb = face.buffer();
+    std::vector<Pixel> run(size_t(clip.width));
+    for (int y = clip.y; y < clip.y + clip.height; ++y) {
+        int i = 0;
+        while (i < clip.width) {
+            auto covers = [&](int at) { return y >= columns[size_t(at)].y0 && y < columns[size_t(at)].y1; };
+            if (!covers(i)) {
+                ++i;
+                continue;
+            }
+            int first = i;
+            for (; i < clip.width && covers(i); ++i) {
+                Column& col = columns[size_t(i)];
+                int source_y = std::clamp(int(col.position >> 16), 0, from.height - 1);
+                col.position += col.step;
+                run[size_t(i - first)] = fb.row(from.y + source_y)[from.x + col.source_x];
+            }
+            blender.copy_run(tb.row(y) + clip.x + first, run.data(), i - first);
         }
     }
 }

@@ -1,16 +1,29 @@
 // Pixel throughput of the blenders against memcpy and pixman, per-call cost of text and
 // nine-part drawing, and whole representative forms.
 #include "skin/Blenders.h"
+#include "skin/FormNode.h"
+#include "skin/Layout.h"
+#include "skin/NodeFactory.h"
+#include "skin/PropertiesImpl.h"
+#include "tools/skinc/SkinCompiler.h"
+#include "platform/TextEncoding.h"
 #include "skin/Dim.h"
 #include "skin/Drawing.h"
 #include "skin/FreeTypeFont.h"
 #include "skin/SolidFill.h"
 #include "skin/TextDrawing.h"
+#include "skin/Transition.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
+#include <png.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -51,29 +64,31 @@ void set_pixels(benchmark::State& state, int64_t per_iteration)
     state.counters["Mpix/s"] = benchmark::Counter(double(state.iterations() * per_iteration) / 1e6, benchmark::Counter::kIsRate);
 }
 
-void BM_memcpy_480x640(benchmark::State& state)
+void BM_memcpy(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     for (auto _ : state) {
-        for (int y = 0; y < H; ++y)
-            std::memcpy(dst.buffer().row(y), src.buffer().row(y), W * 2);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(dst.buffer().row(y), src.buffer().row(y), w * 2);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_memcpy_480x640);
+BENCHMARK(BM_memcpy)->Arg(48)->Arg(480)->Arg(1440);
 
-void BM_opaque_copy_480x640(benchmark::State& state)
+void BM_opaque_copy(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     auto b = make_opaque_copy();
     for (auto _ : state) {
         blit(dst, { 0, 0 }, src, *b);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_opaque_copy_480x640);
+BENCHMARK(BM_opaque_copy)->Arg(48)->Arg(480)->Arg(1440);
 
 void BM_opaque_picture_480x640(benchmark::State& state)
 {
@@ -94,24 +109,26 @@ pixman_image_t* pixman_of(const RenderSurface& s)
     return pixman_image_create_bits(PIXMAN_r5g6b5, s.width(), s.height(), reinterpret_cast<uint32_t*>(s.buffer().first_row), s.buffer().pitch);
 }
 
-void BM_pixman_src_565_480x640(benchmark::State& state)
+void BM_pixman_src_565(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     pixman_image_t* s = pixman_of(src);
     pixman_image_t* d = pixman_of(dst);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, w, h);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(s);
     pixman_image_unref(d);
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_pixman_src_565_480x640);
+BENCHMARK(BM_pixman_src_565)->Arg(48)->Arg(480)->Arg(1440);
 
-void BM_pixman_over_8888_to_565_480x640(benchmark::State& state)
+void BM_pixman_over_8888_to_565(benchmark::State& state)
 {
-    std::vector<uint32_t> argb(size_t(W) * H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    std::vector<uint32_t> argb(size_t(w) * h);
     std::mt19937 gen(1);
     for (size_t i = 0; i < argb.size();) {
         int kind = int(gen() % 3), run = 1 + int(gen() % 24);
@@ -123,19 +140,19 @@ void BM_pixman_over_8888_to_565_480x640(benchmark::State& state)
             argb[i] = (alpha << 24) | (r << 16) | (g << 8) | b;
         }
     }
-    RenderSurface dst(W, H);
-    fill(dst, { 0, 0 }, { W, H }, SolidFill(0x8410));
-    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, W, H, argb.data(), W * 4);
+    RenderSurface dst(w, h);
+    fill(dst, { 0, 0 }, { w, h }, SolidFill(0x8410));
+    pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, argb.data(), w * 4);
     pixman_image_t* d = pixman_of(dst);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, W, H);
+        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, w, h);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(s);
     pixman_image_unref(d);
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_pixman_over_8888_to_565_480x640);
+BENCHMARK(BM_pixman_over_8888_to_565)->Arg(48)->Arg(480)->Arg(1440);
 
 // Level blends of a whole 480x640 picture (level = argument; 5 = text merge).
 void BM_blend_picture_480x640(benchmark::State& state)
@@ -154,17 +171,18 @@ void BM_blend_picture_480x640(benchmark::State& state)
 }
 BENCHMARK(BM_blend_picture_480x640)->DenseRange(0, 5);
 
-void BM_level2_blit_480x640(benchmark::State& state)
+void BM_level2_blit(benchmark::State& state)
 {
-    RenderSurface src = surface_of(mixed_picture(W, H, 1)), dst(W, H);
+    const int w = int(state.range(0)), h = w * 4 / 3;
+    RenderSurface src = surface_of(mixed_picture(w, h, 1)), dst(w, h);
     auto b = make_level_blender(2);
     for (auto _ : state) {
         blit(dst, { 0, 0 }, src, *b);
         benchmark::ClobberMemory();
     }
-    set_pixels(state, W * H);
+    set_pixels(state, w * h);
 }
-BENCHMARK(BM_level2_blit_480x640);
+BENCHMARK(BM_level2_blit)->Arg(48)->Arg(480)->Arg(1440);
 
 // A 2x screen: the 240x320 picture doubled pixel by pixel.
 void BM_level2_picture_doubled_480x640(benchmark::State& state)
@@ -256,6 +274,19 @@ const FreeTypeFont& bench_font(int scale)
     return scale == 2 ? f2 : f1;
 }
 
+// One frame of each visibility animation at 480 x 640, half way.
+void BM_animation_frame_480x640(benchmark::State& state)
+{
+    auto kind = TransitionKind(state.range(0));
+    RenderSurface background = surface_of(mixed_picture(W, H, 1)), form = surface_of(mixed_picture(W, H, 2)), dst(W, H);
+    for (auto _ : state) {
+        draw_transition(kind, dst, { 0, 0 }, { W, H }, background, form, 0.6);
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(int(kind)));
+}
+BENCHMARK(BM_animation_frame_480x640)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
+
 // A warm 20-character line: glyphs cached, scratch surface grown.
 void BM_text_line_20_chars(benchmark::State& state)
 {
@@ -306,6 +337,88 @@ void BM_whole_form(benchmark::State& state)
     }
 }
 BENCHMARK(BM_whole_form)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same page as a skin: compiled from its source, built by the node factory, laid
+// out for the screen and drawn by the nodes themselves.
+void write_rgba_png(const std::string& path, int w, int h, bool round)
+{
+    std::vector<uint8_t> rgba(size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &rgba[size_t((y * w + x) * 4)];
+            int dx = 2 * x - w + 1, dy = 2 * y - h + 1;
+            bool inside = !round || dx * dx + dy * dy < w * w;
+            bool edge = round && dx * dx + dy * dy > (w - 6) * (w - 6);
+            p[0] = uint8_t(40 + 5 * x);
+            p[1] = uint8_t(90 + 3 * y);
+            p[2] = 170;
+            p[3] = inside ? (edge ? 128 : 255) : 0;
+        }
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(w);
+    image.height = png_uint_32(h);
+    image.format = PNG_FORMAT_RGBA;
+    png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr);
+}
+
+std::string compiled_form()
+{
+    static std::filesystem::path folder = std::filesystem::temp_directory_path() / ("skin-render-bench-" + std::to_string(::getpid()));
+    static std::string path = [] {
+        std::atexit([] { std::filesystem::remove_all(folder); });
+        std::filesystem::create_directories(folder / "out");
+        write_rgba_png((folder / "frame.png").string(), 48, 48, false);
+        write_rgba_png((folder / "icon.png").string(), 32, 32, true);
+        std::string xml = R"(<skin><node name="page" outside_color="0 0 0">
+  <node type="image" src="frame.png 0 0 12 12 36 36 48 48"/>
+  <node type="vtable" border_min="8 4" border_max="8 4">)";
+        const char* lines[10] = { "Amsterdam", "Partly cloudy", "+21&#176;", "Updated 12:45", "Mon  +19&#176; / +11&#176;",
+            "Tue  +18&#176; / +10&#176;", "Wed  +22&#176; / +13&#176;", "Thu  +17&#176; / +9&#176;", "Fri  +16&#176; / +8&#176;", "Menu" };
+        for (const char* line : lines)
+            xml += std::string(R"(<node type="text" font="12 0 0 0 DejaVu Sans" color="255 255 255" halign="LEFT" ellipsis="1" grow="1" anchor_y="MIN_SIDE" text=")")
+                + line + "\"/>";
+        xml += R"(<node type="htable" anchor_y="MIN_SIDE">)";
+        for (int i = 0; i < 6; ++i)
+            xml += R"(<node type="image" src="icon.png" alpha="10" grow="1" border_max="4 4" anchor_x="MIN_SIDE"/>)";
+        xml += "</node></node></node></skin>";
+        std::ofstream((folder / "page.xml").string()) << xml;
+        std::string error, out = (folder / "out" / "page.skin").string();
+        if (!skinc::compile_skin((folder / "page.xml").string(), out, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::exit(1);
+        }
+        return out;
+    }();
+    return path;
+}
+
+void BM_whole_form_nodes(benchmark::State& state)
+{
+    int shift = int(state.range(0));
+    static bool ready = [] {
+        install_freetype_fonts();
+        register_skin_node_types();
+        return true;
+    }();
+    (void)ready;
+    int w = 240 << shift, h = 320 << shift;
+    PropertiesImpl properties;
+    if (!properties.load_skin(platform::from_utf8(compiled_form()), ScreenInfo::make(w, h, 96 << shift))) {
+        state.SkipWithError("the skin does not load");
+        return;
+    }
+    FormNode form;
+    form.build(properties, u"page");
+    place_on_screen(form, w, h);
+    RenderSurface frame(w, h);
+    form.draw_node(frame, { 0, 0 });
+    for (auto _ : state) {
+        form.draw_node(frame, { 0, 0 });
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_whole_form_nodes)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

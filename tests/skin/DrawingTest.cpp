@@ -321,3 +321,52 @@ TEST(Blit, ScaledStepsThroughTheSourceInFixedPoint)
     blit_scaled(part, { -1, 0 }, { 3, 1 }, wide, *make_opaque_copy());
     EXPECT_EQ(row_of(part, 0), (std::vector<Pixel> { 2, 3, 0 }));
 }
+
+TEST(Drawing, RandomRectanglesCornersAndClipsNeverTouchPixelsOutsideTheDrawingArea)
+{
+    std::mt19937 gen(11);
+    auto any = [&](int lo, int hi) { return lo + int(gen() % unsigned(hi - lo + 1)); };
+    auto picture = numbered_picture(9, 7);
+    const Pixel guard = 0xABCD;
+    for (int round = 0; round < 3000; ++round) {
+        RenderSurface s(any(1, 40), any(1, 30));
+        fill(s, { 0, 0 }, s.size(), SolidFill(guard));
+        Point clip_at { any(-10, 40), any(-10, 30) }, clip_size { any(-5, 40), any(-5, 30) };
+        s.push_clip(clip_at, clip_size);
+        Rect area = s.area();
+        PictureRef ref;
+        ref.picture = picture;
+        ref.scale_shift = any(0, 2);
+        ref.p0 = { any(-3, 30), any(-3, 30) };
+        ref.p1 = { any(-3, 30), any(-3, 30) };
+        ref.p2 = { any(-3, 30), any(-3, 30) };
+        ref.p3 = { any(-3, 40), any(-3, 40) };
+        Point at { any(-50, 50), any(-50, 50) }, size { any(-5, 80), any(-5, 80) };
+        switch (round % 4) {
+        case 0:
+            draw_picture(s, at, size, ref, *make_level_blender(round % 5));
+            break;
+        case 1:
+            fill(s, at, size, Dim(any(0, 255)));
+            break;
+        case 2: {
+            RenderSurface source(any(1, 20), any(1, 20));
+            blit_scaled(s, at, size, source, *make_opaque_copy());
+            break;
+        }
+        default: {
+            RenderSurface source(any(1, 20), any(1, 20));
+            blit(s, at, source, *make_opaque_copy());
+        }
+        }
+        s.pop_clip();
+        for (int y = 0; y < s.height(); ++y) {
+            for (int x = 0; x < s.width(); ++x) {
+                bool inside = x >= area.x && x < area.x + area.width && y >= area.y && y < area.y + area.height;
+                if (!inside) {
+                    ASSERT_EQ(s.buffer().at(x, y), guard) << "round " << round << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}

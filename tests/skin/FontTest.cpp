@@ -1,7 +1,13 @@
+#include "skin/FontRegistry.h"
 #include "skin/FreeTypeFont.h"
+
+#include "runtime/Log.h"
+#include "runtime/Registry.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using namespace skin;
@@ -138,4 +144,34 @@ TEST(FreeTypeFont, WeightItalicAndUnderlineChangeTheInk)
         found = n == width;
     }
     EXPECT_TRUE(found);
+}
+
+TEST(FreeTypeFont, InstalledFontsAreSharedBySpecAndLogTheirCreation)
+{
+    const char16_t* nalo = u"HKEY_CURRENT_USER\\Software\\NALO";
+    std::string log = std::string(std::getenv("NALO_TEMP")) + "/skin_render_tests.txt";
+    runtime::write_number(nalo, u"Log", 0);
+    runtime::get_log();
+    runtime::write_number(nalo, u"Log", 1);
+    runtime::get_log(); // a fresh log file
+
+    install_freetype_fonts();
+    FontSpec spec = dejavu(13);
+    SharedFont a = get_font(spec);
+    SharedFont b = get_font(spec);
+    spec.bold = true;
+    SharedFont c = get_font(spec);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    EXPECT_NE(dynamic_cast<const FreeTypeFont*>(a.get()), nullptr);
+    runtime::write_number(nalo, u"Log", 0);
+
+    std::string text = test_support::read_utf16_file(log);
+    size_t first = text.find("Creating font: {DejaVu Sans} elapsed=");
+    ASSERT_NE(first, std::string::npos) << text;
+    size_t second = text.find("Creating font: {DejaVu Sans} elapsed=", first + 1);
+    ASSERT_NE(second, std::string::npos); // the bold one
+    EXPECT_EQ(text.find("Creating font: {DejaVu Sans} elapsed=", second + 1), std::string::npos);
+    EXPECT_EQ(text.find("ERROR"), std::string::npos);
 }

@@ -81,6 +81,12 @@ TEST(ImageDrawing, ShrinksToFitKeepingTheProportionsCentred)
     EXPECT_EQ(tall.buffer().at(5, 0), 1);
     EXPECT_EQ(tall.buffer().at(24, 9), 1839);
     EXPECT_EQ(tall.buffer().at(25, 9), 0);
+
+    // A smaller picture after a larger one scales only its own pixels.
+    RenderSurface small(5, 5);
+    draw_image(small, { 0, 0 }, { 5, 5 }, PictureRef::whole(numbered(10, 10)), *make_opaque_copy(), true);
+    EXPECT_EQ(small.buffer().at(0, 0), 1);
+    EXPECT_EQ(small.buffer().at(4, 4), 809); // every second pixel: source 8, 8
 }
 
 TEST(ImageDrawing, EnlargesByThePowerOfTwoThatFits)

@@ -43,6 +43,19 @@ TEST(RenderSurface, RecreateReportsChangesAndKeepsThePixelCount)
     EXPECT_EQ(RenderSurface::pixel_count(), before + 16);
 }
 
+TEST(RenderSurface, ASubSurfaceDrawsIntoPartOfItsParent)
+{
+    RenderSurface parent(10, 8);
+    RenderSurface part = parent.sub_surface({ 3, 2, 20, 4 });
+    EXPECT_FALSE(part.owns_buffer());
+    EXPECT_EQ(part.size(), (Point { 7, 4 }));
+    part.buffer().at(0, 0) = 1;
+    part.buffer().at(6, 3) = 2;
+    EXPECT_EQ(parent.buffer().at(3, 2), 1);
+    EXPECT_EQ(parent.buffer().at(9, 5), 2);
+    EXPECT_EQ(parent.sub_surface({ 12, 0, 4, 4 }).width(), 0);
+}
+
 TEST(RenderSurface, ClipsNestAsIntersections)
 {
     RenderSurface s(100, 50);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace skin;
 
 namespace {
@@ -146,4 +148,30 @@ TEST(DrawText, AnEmptyFontHandleDrawsWithTheFallbackFont)
     draw_text(nullptr, s, black, u"Snow", { 0, 0 }, { 100, 30 }, HAlign::left, VAlign::top, false);
     EXPECT_FALSE(ink_box(s, 0xFFFF).empty());
     EXPECT_GT(measure_text(nullptr, u"Snow").width, 0);
+}
+
+TEST(DrawText, AnyTextInAnyBoxStaysInsideTheBoxAndTheClip)
+{
+    const FreeTypeFont& f = font12();
+    std::mt19937 gen(5);
+    auto any = [&](int lo, int hi) { return lo + int(gen() % unsigned(hi - lo + 1)); };
+    const char16_t pool[] = { u'a', u'W', u' ', u'\n', u'\t', 0x200B, 0x2026, 0x00B0, 0xD83D, 0xDE00, 0xDC00, 0xFFFF, 0x0416 };
+    for (int round = 0; round < 400; ++round) {
+        std::u16string text;
+        for (int n = any(0, 30); n > 0; --n)
+            text += pool[gen() % std::size(pool)];
+        RenderSurface s = white(60, 40);
+        s.push_clip({ any(-10, 50), any(-10, 30) }, { any(0, 70), any(0, 50) });
+        Rect box { any(-20, 50), any(-20, 30), any(-5, 80), any(-5, 50) };
+        Rect allowed = s.area().intersected(box);
+        draw_text(&f, s, black, text, { box.x, box.y }, { box.width, box.height }, HAlign(any(0, 3)), VAlign(any(0, 2)), any(0, 1));
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                bool inside = x >= allowed.x && x < allowed.x + allowed.width && y >= allowed.y && y < allowed.y + allowed.height;
+                if (!inside) {
+                    ASSERT_EQ(s.buffer().at(x, y), 0xFFFF) << "round " << round;
+                }
+            }
+        }
+    }
 }
