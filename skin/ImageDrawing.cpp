@@ -7,9 +7,27 @@
 
 namespace skin {
 
-void draw_image(RenderSurface& target, Point origin, Point size, const PictureRef& picture, const Blender& blender,
-    bool save_aspect_ratio)
+namespace {
+
+// The picture scaled down to fit the node, centred, keeping its proportions.
+Rect shrunk(Point origin, Point size, int pw, int ph)
 {
+    double scale = int64_t(size.x) * ph < int64_t(size.y) * pw ? double(size.x) / pw : double(size.y) / ph;
+    Point scaled { int(pw * scale), int(ph * scale) };
+    return { origin.x + (size.x - scaled.x) / 2, origin.y + (size.y - scaled.y) / 2, scaled.x, scaled.y };
+}
+
+} // namespace
+
+void draw_image(RenderSurface& target, Point origin, Point size, const PictureRef& picture, const Blender& given,
+    bool save_aspect_ratio, const PictureRef* mask)
+{
+    if (mask && (!mask->picture || !picture.picture || mask->picture->width() != picture.picture->width()
+                    || mask->picture->height() != picture.picture->height()))
+        mask = nullptr;
+    // Runs read the picture itself: the mask pixel lies at the same place in the mask.
+    BlenderPtr masked = mask ? make_mask_blender(picture.picture->pixels(), mask->picture->pixels()) : nullptr;
+    const Blender& blender = masked ? *masked : given;
     int pw = picture.width(), ph = picture.height();
     if (!save_aspect_ratio || pw <= 0 || ph <= 0) {
         draw_picture(target, origin, size, picture, blender);
@@ -18,19 +36,30 @@ void draw_image(RenderSurface& target, Point origin, Point size, const PictureRe
     if (size.x <= 0 || size.y <= 0)
         return;
     if (size.x < pw || size.y < ph) {
-        // Shrink: the picture at its own size first, then scaled into the middle.
+        Rect to = shrunk(origin, size, pw, ph);
+        if (to.empty())
+            return;
+        if (mask) {
+            // Picture and mask at their own size on surfaces of one pitch, then scaled together.
+            RenderSurface source(pw, ph), weights(pw, ph);
+            PictureRef mask_ref = *mask;
+            mask_ref.p0 = picture.p0;
+            mask_ref.p1 = picture.p1;
+            mask_ref.p2 = picture.p2;
+            mask_ref.p3 = picture.p3;
+            draw_picture(source, { 0, 0 }, { pw, ph }, picture, shared_opaque_copy());
+            draw_picture(weights, { 0, 0 }, { pw, ph }, mask_ref, shared_opaque_copy());
+            blit_scaled(target, { to.x, to.y }, { to.width, to.height }, source, *make_mask_blender(source.buffer(), weights.buffer()));
+            return;
+        }
         // The temporary only grows; a view of its corner holds this picture.
         static RenderSurface temporary;
         if (temporary.width() < pw || temporary.height() < ph)
             temporary.recreate(std::max(temporary.width(), pw), std::max(temporary.height(), ph));
         RenderSurface view = temporary.sub_surface({ 0, 0, pw, ph });
         draw_picture(view, { 0, 0 }, { pw, ph }, picture, shared_opaque_copy());
-        double scale = int64_t(size.x) * ph < int64_t(size.y) * pw ? double(size.x) / pw : double(size.y) / ph;
-        Point scaled { int(pw * scale), int(ph * scale) };
-        if (scaled.x <= 0 || scaled.y <= 0)
-            return;
         // The node's blender, so that key and translucent pixels stay what they are.
-        blit_scaled(target, { origin.x + (size.x - scaled.x) / 2, origin.y + (size.y - scaled.y) / 2 }, scaled, view, blender);
+        blit_scaled(target, { to.x, to.y }, { to.width, to.height }, view, blender);
         return;
     }
     // Enlarge by the largest power of two up to 16 that still fits.

@@ -8,7 +8,8 @@
 
 namespace skin {
 
+// With a mask (a picture of the same size), the mask blender replaces the blender given.
 void draw_image(RenderSurface& target, Point origin, Point size, const PictureRef& picture, const Blender& blender,
-    bool save_aspect_ratio);
+    bool save_aspect_ratio, const PictureRef* mask = nullptr);
 
 } // namespace skin

@@ -58,13 +58,8 @@ void ClipNode::draw(RenderSurface& surface, Point origin)
 
 void ImageNode::draw(RenderSurface& surface, Point origin)
 {
-    if (mask_usable()) {
-        BlenderPtr mask = make_mask_blender(m_src.picture->pixels(), m_mask.picture->pixels());
-        draw_image(surface, origin, size(), m_src, *mask, m_save_aspect_ratio);
-    } else {
-        const Blender& blender = m_alpha == -1 ? shared_opaque_copy() : shared_level_blender(alpha_level(m_alpha));
-        draw_image(surface, origin, size(), m_src, blender, m_save_aspect_ratio);
-    }
+    const Blender& blender = m_alpha == -1 ? shared_opaque_copy() : shared_level_blender(alpha_level(m_alpha));
+    draw_image(surface, origin, size(), m_src, blender, m_save_aspect_ratio, mask_usable() ? &m_mask : nullptr);
     SkinNode::draw(surface, origin);
 }
 

@@ -172,3 +172,36 @@ TEST(TextBlock, WrapWithEllipsisStopsBeforeALineThatDoesNotFitAndEndsWithOneElli
     draw_text_block(&font, plain, text, spans(6), { 0, 0, 40, 35 }, { white, HAlign::left, VAlign::top, false, true });
     EXPECT_NE(plain.buffer().at(3, 34), 0);
 }
+
+TEST(ImageDrawing, AMaskWeighsThePictureInEveryMode)
+{
+    auto white_picture = std::make_shared<Picture>(4, 2);
+    auto mask = std::make_shared<Picture>(4, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) {
+            white_picture->pixels().at(x, y) = 0xFFFF;
+            mask->pixels().at(x, y) = x < 2 ? 0x07E0 : 0x0000; // the left half shows
+        }
+    PictureRef mask_ref = PictureRef::whole(mask);
+    struct Case {
+        Point size;
+        bool aspect;
+        Point shown, hidden;
+    } cases[] = {
+        { { 4, 2 }, false, { 1, 1 }, { 2, 1 } },
+        { { 2, 1 }, true, { 0, 0 }, { 1, 0 } }, // shrunk to half
+        { { 8, 4 }, true, { 3, 3 }, { 4, 3 } }, // enlarged twice
+    };
+    for (const Case& c : cases) {
+        RenderSurface s(8, 4);
+        draw_image(s, { 0, 0 }, c.size, PictureRef::whole(white_picture), *make_opaque_copy(), c.aspect, &mask_ref);
+        EXPECT_EQ(s.buffer().at(c.shown.x, c.shown.y), 0xFFFF) << c.size.x;
+        EXPECT_EQ(s.buffer().at(c.hidden.x, c.hidden.y), 0x0000) << c.size.x;
+    }
+    // A mask of another size is not used.
+    auto other = std::make_shared<Picture>(3, 2);
+    PictureRef other_ref = PictureRef::whole(other);
+    RenderSurface s(4, 2);
+    draw_image(s, { 0, 0 }, { 4, 2 }, PictureRef::whole(white_picture), *make_opaque_copy(), false, &other_ref);
+    EXPECT_EQ(s.buffer().at(3, 1), 0xFFFF);
+}
