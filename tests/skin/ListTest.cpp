@@ -399,7 +399,8 @@ TEST_F(Lists, DrawsDecorationBandsRowsAndTheHighlightBar)
     list->stylus(move(50, 40)); // pulled 30 pixels past the top
     RenderSurface frame(100, 200);
     form.draw_node(frame, { 0, 0 });
-    const Pixel green = 0x07E0, blue = 0x001F, white = 0xFFFF;
+    // Colour fills are opaque: their pixels carry the opaque bit.
+    const Pixel green = 0x07E0, blue = 0x001F | opaque_bit, white = 0xFFFF;
     EXPECT_EQ(frame.buffer().at(50, 10), green);  // the band above the first row
     EXPECT_EQ(frame.buffer().at(50, 29), green);
     EXPECT_EQ(frame.buffer().at(50, 30), blue);   // row 0 from 30 to 70
