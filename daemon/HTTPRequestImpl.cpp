@@ -167,6 +167,10 @@ void HTTPRequestImpl::run(std::shared_ptr<HTTPExchange> exchange)
 void HTTPRequestImpl::RunL()
 {
     m_timeout_timer.cancel();
+    // A completion the worker queued just before the time-out: the request has been
+    // failed already and is failed only once.
+    if (m_timed_out)
+        return;
     HTTPExchange& x = *m_exchange;
     runtime::Log& log = get_log();
     log << u"HTTPRequestImpl::RunL() id=" << id() << u" message=" << x.notice << u"\n";

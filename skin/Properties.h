@@ -1,6 +1,7 @@
 // The loaded skin: the file image used in place, its picture, font and string tables,
 // the scale shift, the language table for translated texts, and the reload listeners.
-// Nodes read their attributes straight from the image through the typed getters.
+// Nodes read their attributes straight from the image through the typed getters; a
+// node body is good until the next successful load replaces the image.
 #pragma once
 
 #include "skin/FontRep.h"

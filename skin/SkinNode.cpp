@@ -45,9 +45,16 @@ std::unique_ptr<SkinNode> SkinNode::remove_child(SkinNode& child, size_t index)
         index = index_of(child);
     if (index >= m_children.size())
         return nullptr;
-    if (m_captured == &child)
-        m_captured = nullptr;
     invalidate();
+    return detach_child(index);
+}
+
+std::unique_ptr<SkinNode> SkinNode::detach_child(size_t index)
+{
+    if (index >= m_children.size())
+        return nullptr;
+    if (m_captured == m_children[index].get())
+        m_captured = nullptr;
     std::unique_ptr<SkinNode> taken = std::move(m_children[index]);
     m_children.erase(m_children.begin() + ptrdiff_t(index));
     taken->m_parent = nullptr;

@@ -119,6 +119,9 @@ public:
     void set_table_ratio(int ratio) { m_table_ratio = ratio; }
 
 protected:
+    // Takes the child at the index out without marking anything (a list that drops a
+    // row scrolled out of sight relays nothing); drops a stylus capture it holds.
+    std::unique_ptr<SkinNode> detach_child(size_t index);
     // Layout along one axis as a plain container: every child gets the whole extent.
     void measure_plain(Axis axis, Measure& measure);
     void layout_plain(Axis axis);

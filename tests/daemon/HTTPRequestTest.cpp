@@ -293,6 +293,7 @@ TEST_F(Engine, StallAfterHeadersTimesOut)
     stall.body = std::string(100, 's');
     server.set_reply("stall", stall);
     Recorder recorder;
+    recorder.destroy_when_done = false; // kept after its failure, destroyed later
     auto start = std::chrono::steady_clock::now();
     fetch(recorder, "/forecastrss?p=stall", 15s);
     auto elapsed = std::chrono::steady_clock::now() - start;
@@ -302,4 +303,6 @@ TEST_F(Engine, StallAfterHeadersTimesOut)
     EXPECT_LT(elapsed, 12s);
     pump_for(200ms);
     EXPECT_EQ(recorder.failed + recorder.succeeded, 1);
+    recorder.request.reset(); // the abandoned worker can no longer reach it
+    EXPECT_EQ(core->scheduler().active_counter(), 0);
 }

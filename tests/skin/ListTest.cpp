@@ -7,6 +7,7 @@
 #include "skin/FormNode.h"
 #include "skin/Layout.h"
 #include "skin/ListNode.h"
+#include "skin/RenderSurface.h"
 
 #include "support/TestSupport.h"
 
@@ -66,12 +67,14 @@ protected:
     // A 100 x height list of rows 40 high; margins give "scroll_border_min/max".
     void build(int rows, int height = 200, const std::string& list_attributes = "")
     {
+        write_png(folder + "/bar.png", 4, 4, std::vector<Rgba>(16, Rgba { 255, 255, 255, 255 }));
         std::string source = "<skin><node name=\"row\" design_size=\"0 40\">"
-                             "<node type=\"color\" id=\"#vlist_normal\"/><node type=\"color\" id=\"#vlist_pressed\"/>"
-                             "<node type=\"color\" id=\"#vlist_selected\"/></node>"
+                             "<node type=\"color\" id=\"#vlist_normal\" color=\"0 0 255\"/>"
+                             "<node type=\"color\" id=\"#vlist_pressed\" color=\"255 0 0\"/>"
+                             "<node type=\"color\" id=\"#vlist_selected\" color=\"255 255 0\"/></node>"
                              "<node name=\"f\"><node type=\"vlist\" id=\"list\" ";
         source += list_attributes;
-        source += "><node type=\"text\" id=\"deco\"/></node></node></skin>";
+        source += "><node type=\"color\" id=\"deco\" color=\"0 255 0\"/></node></node></skin>";
         std::string name = "s";
         name += std::to_string(++count);
         std::string path = compile(folder, name, source);
@@ -387,4 +390,61 @@ TEST_F(Lists, RemovedRowShrinksAtTwoHundredPixelsPerSecond)
     for (size_t i = 0; i < list->realized_count(); ++i)
         EXPECT_FALSE(list->realized_row(i).removed());
     EXPECT_EQ(list->row(2)->y() - list->y(), 80);
+}
+
+TEST_F(Lists, DrawsDecorationBandsRowsAndTheHighlightBar)
+{
+    build(2, 200, "highlight=\"bar.png\"");
+    list->stylus(down(50, 10));
+    list->stylus(move(50, 40)); // pulled 30 pixels past the top
+    RenderSurface frame(100, 200);
+    form.draw_node(frame, { 0, 0 });
+    // Colour fills are opaque: their pixels carry the opaque bit.
+    const Pixel green = 0x07E0, blue = 0x001F | opaque_bit, white = 0xFFFF;
+    EXPECT_EQ(frame.buffer().at(50, 10), green);  // the band above the first row
+    EXPECT_EQ(frame.buffer().at(50, 29), green);
+    EXPECT_EQ(frame.buffer().at(50, 30), blue);   // row 0 from 30 to 70
+    EXPECT_EQ(frame.buffer().at(99, 109), blue);  // row 1 ends at 110
+    EXPECT_EQ(frame.buffer().at(50, 110), green); // the band below the last row
+    EXPECT_EQ(frame.buffer().at(0, 199), green);
+    list->stylus(up(50, 40));
+    step(0.04, 10); // settled back on the top
+
+    list->key(key(framework::key_down, true)); // the bar starts on row 0
+    form.draw_node(frame, { 0, 0 });
+    EXPECT_EQ(frame.buffer().at(50, 0), white);
+    EXPECT_EQ(frame.buffer().at(50, 39), white);
+    EXPECT_EQ(frame.buffer().at(50, 40), blue);
+    list->key(key(framework::key_down, false));
+    step(0.1); // half way to row 1: the bar lies between the rows
+    double p = list->highlight_position();
+    ASSERT_GT(p, 0);
+    ASSERT_LT(p, 1);
+    form.draw_node(frame, { 0, 0 });
+    int bar_top = int(p * 40);
+    EXPECT_EQ(frame.buffer().at(50, bar_top + 1), white);
+    EXPECT_EQ(frame.buffer().at(50, bar_top - 1), blue);
+    EXPECT_EQ(frame.buffer().at(50, bar_top + 41), blue);
+}
+
+TEST_F(Lists, GrowingListWantsItsContentAndFollowsItsRows)
+{
+    build(3, 300, "grow=\"1\" anchor_y=\"MIN_SIDE\" scroll_border_min=\"0 5\" scroll_border_max=\"0 7\"");
+    EXPECT_EQ(list->height(), 3 * 40 + 5 + 7);
+    list->remove_row(0);
+    step(0.05, 5);
+    place_on_screen(form, 100, 300);
+    EXPECT_EQ(list->height(), 2 * 40 + 5 + 7);
+}
+
+TEST_F(Lists, LowerListKeepsItsLastRowOnTheBottom)
+{
+    build(50, 200);
+    list->set_selected(49);
+    list->update_window();
+    step(0.04, 30);
+    ASSERT_EQ(row_top(49) + 40, 200);
+    place_on_screen(form, 100, 150);
+    EXPECT_EQ(row_top(49) + 40, 150);
+    EXPECT_EQ(list->height(), 150);
 }

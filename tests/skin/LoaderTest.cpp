@@ -407,3 +407,20 @@ TEST(FontRegistry, OneFontPerSpecAndNoneWithoutAFactory)
     use_fixed_fonts();
     EXPECT_NE(get_font(spec), a); // a new factory forgets the old fonts
 }
+
+TEST(LoaderLimits, TreesNestedTooDeepAreRefused)
+{
+    std::string folder = test_support::scratch_folder("deep");
+    auto nested = [](int depth) {
+        std::string source = "<skin><node name=\"deep\">";
+        for (int i = 0; i < depth; ++i)
+            source += "<node>";
+        for (int i = 0; i < depth; ++i)
+            source += "</node>";
+        return source + "</node></skin>";
+    };
+    PropertiesImpl p;
+    EXPECT_TRUE(p.load_skin(u16(compile(folder, "ok", nested(200))), screen96));
+    EXPECT_FALSE(p.load_skin(u16(compile(folder, "deep", nested(201))), screen96));
+    EXPECT_EQ(p.path(), u16(folder + "/out/ok.skin"));
+}

@@ -126,3 +126,19 @@ TEST(Skinc, EveryAttributeNameLiesInTheFirst64KiB)
     ASSERT_TRUE(p.load_skin(u16(compile(folder, "fits", source_with(900))), ScreenInfo::make(240, 320, 96)));
     EXPECT_EQ(p.get_integer(p.find_named_node(u"n899"), u"a_long_attribute_name_number_899", 0), 899);
 }
+
+TEST(Skinc, CommandLineCompilesAndReportsErrors)
+{
+    std::string folder = test_support::scratch_folder("skinc-cli");
+    std::string skinc = std::string(NALO_TOOLS_DIR) + "/skinc ";
+    test_support::write_bytes(folder + "/good.xml", "<skin><node name=\"a\" design_size=\"1 2\"/></skin>");
+    test_support::write_bytes(folder + "/bad.xml", "<skin>\n<node name=\"a\" design_size=\"1\"/></skin>");
+    auto good = test_support::run_command(skinc + folder + "/good.xml -o " + folder + "/good.skin 2>&1");
+    EXPECT_EQ(good.exit_code, 0) << good.output;
+    EXPECT_EQ(test_support::run_command(skinc + "--dump " + folder + "/good.skin").output, "a\n  point design_size = 1 2\n");
+    auto bad = test_support::run_command(skinc + folder + "/bad.xml -o " + folder + "/bad.skin 2>&1");
+    EXPECT_EQ(bad.exit_code, 1);
+    EXPECT_EQ(bad.output, folder + "/bad.xml:2: attribute 'design_size' needs a point 'x y', not '1'\n");
+    EXPECT_FALSE(test_support::file_exists(folder + "/bad.skin"));
+    EXPECT_EQ(test_support::run_command(skinc + "2>/dev/null").exit_code, 2);
+}
