@@ -11,6 +11,7 @@
 #include "skin/SolidFill.h"
 #include "skin/TextNode.h"
 
+#include "runtime/Log.h"
 #include "runtime/Registry.h"
 #include "support/TestSupport.h"
 #include "tools/skinc/PngConvert.h"
@@ -145,6 +146,16 @@ TEST_F(NodeDrawing, CacheIsRedrawnOnlyWhenDirtyAndCopiedWithItsBlender)
     node(u"counter").mark_dirty();
     form.draw_node(frame, { 0, 0 });
     EXPECT_EQ(CountingNode::draws, 2);
+
+    // The dump shows the cache surface's size.
+    const char16_t* nalo = u"HKEY_CURRENT_USER\\Software\\NALO";
+    runtime::write_number(nalo, u"Log", 0);
+    runtime::get_log();
+    runtime::write_number(nalo, u"Log", 1);
+    node(u"cached").dump(1);
+    runtime::write_number(nalo, u"Log", 0);
+    std::string log = test_support::read_utf16_file(std::string(std::getenv("NALO_TEMP")) + "/skin_render_tests.txt");
+    EXPECT_NE(log.find("\t{cached} position=(0, 0) size=(10, 10) design_size=(10, 10) rs.size=(10, 10)\n"), std::string::npos) << log;
 
     // Not shown any more (its parent is hidden): the cache is freed.
     node(u"box").set_visible(false);
