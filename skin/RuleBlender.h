@@ -112,9 +112,22 @@ private:
 
     void doubled(Pixel* __restrict target, const Pixel* __restrict source, int pairs) const
     {
-        for (int k = 0; k < pairs; ++k) {
-            target[2 * k] = m_rule(source[k], target[2 * k]);
-            target[2 * k + 1] = m_rule(source[k], target[2 * k + 1]);
+        if constexpr (Rule::plain_copy) {
+            for (int k = 0; k < pairs; ++k)
+                target[2 * k] = target[2 * k + 1] = source[k];
+            return;
+        }
+        // Doubled into a small buffer first, so that the rule runs as the straight loop does.
+        constexpr int chunk = 128;
+        Pixel wide[2 * chunk];
+        while (pairs > 0) {
+            int n = std::min(pairs, chunk);
+            for (int k = 0; k < n; ++k)
+                wide[2 * k] = wide[2 * k + 1] = source[k];
+            run(target, wide, 2 * n);
+            target += 2 * n;
+            source += n;
+            pairs -= n;
         }
     }
 
