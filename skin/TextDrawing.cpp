@@ -55,17 +55,6 @@ void draw_text(const FontRep* font, RenderSurface& target, Color colour, std::u1
         return;
     const FontRep& f = font ? *font : fallback_font();
 
-    // The scratch copy covers the visible part of the box and is reused by every call.
-    RenderSurface& s = scratch();
-    if (s.width() < area.width || s.height() < area.height)
-        s.recreate(std::max(s.width(), area.width), std::max(s.height(), area.height));
-    static const BlenderPtr copy = make_opaque_copy();
-    static const BlenderPtr merge = make_text_merge();
-    const PixelBuffer& t = target.buffer();
-    const PixelBuffer& b = s.buffer();
-    for (int y = 0; y < area.height; ++y)
-        copy->copy_run(b.row(y), t.row(area.y + y) + area.x, area.width);
-
     std::u16string cut;
     if (ellipsis) {
         cut = end_ellipsis(f, text, box.x);
@@ -83,6 +72,22 @@ void draw_text(const FontRep* font, RenderSurface& target, Color colour, std::u1
         y += (box.y - height) / 2;
     else if (valign == VAlign::bottom)
         y += box.y - height;
+    // Only pixels near the text can change, and the merge leaves all others as they are:
+    // the scratch copy covers the visible box around the text, with room for overhangs.
+    area = area.intersected({ x - height, y - height / 2, width + 2 * height, 2 * height });
+    if (area.empty())
+        return;
+
+    // The scratch copy is reused by every call and only grows.
+    RenderSurface& s = scratch();
+    if (s.width() < area.width || s.height() < area.height)
+        s.recreate(std::max(s.width(), area.width), std::max(s.height(), area.height));
+    static const BlenderPtr copy = make_opaque_copy();
+    static const BlenderPtr merge = make_text_merge();
+    const PixelBuffer& t = target.buffer();
+    const PixelBuffer& b = s.buffer();
+    for (int row = 0; row < area.height; ++row)
+        copy->copy_run(b.row(row), t.row(area.y + row) + area.x, area.width);
     f.draw_line(b, { 0, 0, area.width, area.height }, { x - area.x, y - area.y }, text, colour);
 
     for (int row = 0; row < area.height; ++row)
