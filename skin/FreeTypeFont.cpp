@@ -10,6 +10,7 @@
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace skin {
 
@@ -61,7 +62,14 @@ FreeTypeFont::FreeTypeFont(FontSpec spec)
     uint32_t started = platform::tick_count();
     const FontSpec& s = this->spec();
     std::u16string face = s.face.substr(0, 31);
-    m_pixel_size = std::max(character_height(s), 1);
+    // A height of 0 asks for the platform's default size, that of a 12-point font.
+    int height = std::abs(character_height(s));
+    if (height == 0) {
+        FontSpec standard = s;
+        standard.size = 12;
+        height = character_height(standard);
+    }
+    m_pixel_size = std::max(height, 1);
     FontMatch match;
     FT_Library library = freetype_library();
     if (!library || !match_font(platform::to_utf8(face), s.bold, s.italic, m_pixel_size, match)

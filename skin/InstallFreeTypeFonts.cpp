@@ -5,7 +5,11 @@ namespace skin {
 
 void install_freetype_fonts()
 {
-    set_font_factory([](const FontSpec& spec) -> SharedFont { return std::make_shared<FreeTypeFont>(spec); });
+    // A font without a face becomes an empty handle: its text is drawn with the fallback font.
+    set_font_factory([](const FontSpec& spec) -> SharedFont {
+        auto font = std::make_shared<FreeTypeFont>(spec);
+        return font->valid() ? font : nullptr;
+    });
 }
 
 } // namespace skin

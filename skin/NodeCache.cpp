@@ -7,13 +7,13 @@
 namespace skin {
 
 NodeCache::NodeCache()
-    : m_blender(make_opaque_copy())
+    : m_blender(&shared_opaque_copy())
 {
 }
 
 NodeCache::NodeCache(const NodeCache& other)
     : m_alpha(other.m_alpha)
-    , m_blender(other.m_blender->clone())
+    , m_blender(other.m_blender)
 {
 }
 
@@ -21,7 +21,7 @@ NodeCache& NodeCache::operator=(const NodeCache& other)
 {
     if (this != &other) {
         m_alpha = other.m_alpha;
-        m_blender = other.m_blender->clone();
+        m_blender = other.m_blender;
         m_surface.release();
     }
     return *this;
@@ -30,7 +30,7 @@ NodeCache& NodeCache::operator=(const NodeCache& other)
 void NodeCache::set_alpha(int cache_alpha)
 {
     m_alpha = cache_alpha;
-    m_blender = cache_alpha == -1 ? make_opaque_copy() : make_alpha_blender(cache_alpha);
+    m_blender = cache_alpha == -1 ? &shared_opaque_copy() : &shared_level_blender(alpha_level(cache_alpha));
 }
 
 void NodeCache::draw(RenderSurface& target, Point origin, Point size, bool dirty, const std::function<void(RenderSurface&)>& content)

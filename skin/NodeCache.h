@@ -15,8 +15,6 @@ public:
     NodeCache();
     NodeCache(const NodeCache& other);
     NodeCache& operator=(const NodeCache& other);
-    NodeCache(NodeCache&&) noexcept = default;
-    NodeCache& operator=(NodeCache&&) noexcept = default;
 
     void set_alpha(int cache_alpha);
     int alpha() const { return m_alpha; }
@@ -31,7 +29,7 @@ public:
 
 private:
     int m_alpha { -1 };
-    BlenderPtr m_blender;
+    const Blender* m_blender; // one of the process-wide blenders: no allocation per node
     RenderSurface m_surface;
 };
 

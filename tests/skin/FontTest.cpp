@@ -58,6 +58,8 @@ TEST(FreeTypeFont, CharacterHeightsFollowTheTableThenPointsAt96Dpi)
     FreeTypeFont small(dejavu(9));
     EXPECT_EQ(small.pixel_size(), 12);
     EXPECT_LT(small.line_height(), big.line_height());
+    // Height 0 asks for the default size.
+    EXPECT_EQ(FreeTypeFont(dejavu(0, 2)).pixel_size(), 32);
 }
 
 TEST(FreeTypeFont, FacesResolveThroughFontconfig)

@@ -11,11 +11,14 @@
 #include "skin/SolidFill.h"
 #include "skin/TextNode.h"
 
+#include "runtime/Log.h"
 #include "runtime/Registry.h"
 #include "support/TestSupport.h"
 #include "tools/skinc/PngConvert.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace skin;
 using namespace skin_test;
@@ -144,6 +147,16 @@ TEST_F(NodeDrawing, CacheIsRedrawnOnlyWhenDirtyAndCopiedWithItsBlender)
     form.draw_node(frame, { 0, 0 });
     EXPECT_EQ(CountingNode::draws, 2);
 
+    // The dump shows the cache surface's size.
+    const char16_t* nalo = u"HKEY_CURRENT_USER\\Software\\NALO";
+    runtime::write_number(nalo, u"Log", 0);
+    runtime::get_log();
+    runtime::write_number(nalo, u"Log", 1);
+    node(u"cached").dump(1);
+    runtime::write_number(nalo, u"Log", 0);
+    std::string log = test_support::read_utf16_file(std::string(std::getenv("NALO_TEMP")) + "/skin_render_tests.txt");
+    EXPECT_NE(log.find("\t{cached} position=(0, 0) size=(10, 10) design_size=(10, 10) rs.size=(10, 10)\n"), std::string::npos) << log;
+
     // Not shown any more (its parent is hidden): the cache is freed.
     node(u"box").set_visible(false);
     EXPECT_EQ(node(u"cached").cache_surface().width(), 0);
@@ -236,4 +249,53 @@ TEST(SkincRender, DrawsANamedNodeAsAFormAtTheScreenSize)
     EXPECT_NE(missing.output.find("nothing"), std::string::npos);
     EXPECT_EQ(test_support::run_command(skinc + " --render " + skin + " main 40 " + folder + "/x.png 2>&1").exit_code, 2);
     EXPECT_EQ(test_support::run_command(skinc + " --render " + folder + "/none.skin main 40x30 " + folder + "/x.png 2>&1").exit_code, 1);
+}
+
+TEST(SkincRender, ARepresentativePageMatchesTheKeptFrame)
+{
+    // Nine-part frame, translucent edges, keyed and shrunk pictures, wrapped and cut text.
+    std::string folder = test_support::scratch_folder("page");
+    std::vector<Rgba> frame(24 * 24), icon(16 * 16);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            frame[size_t(y * 24 + x)] = (x < 6 || x >= 18 || y < 6 || y >= 18) ? Rgba { 20, 40, 90, 255 } : Rgba { 60, 110, 190, 255 };
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            int d = (2 * x - 15) * (2 * x - 15) + (2 * y - 15) * (2 * y - 15);
+            icon[size_t(y * 16 + x)] = d < 120 ? Rgba { 255, 200, 0, 255 } : d < 200 ? Rgba { 255, 200, 0, 128 } : Rgba { 0, 0, 0, 0 };
+        }
+    write_png(folder + "/frame.png", 24, 24, frame);
+    write_png(folder + "/icon.png", 16, 16, icon);
+    std::string skin = compile(folder, "page", R"(<skin><node name="page" outside_color="0 0 0">
+      <node type="image" src="frame.png 0 0 6 6 18 18 24 24"/>
+      <node type="vtable" border_min="6 6" border_max="6 6">
+        <node type="text" text="Amsterdam" font="14 1 0 0 DejaVu Sans" color="255 255 255" halign="LEFT" ellipsis="1" grow="1" anchor_y="MIN_SIDE"/>
+        <node type="text" text="Partly cloudy with a chance of rain later in the evening" font="10 0 0 0 DejaVu Sans"
+              color="255 230 120" wrap="1" ellipsis="1" design_size="0 26" halign="LEFT" anchor_y="MIN_SIDE"/>
+        <node type="htable" anchor_y="MIN_SIDE" design_size="0 24">
+          <node type="image" src="icon.png" alpha="40" grow="1" anchor_x="MIN_SIDE"/>
+          <node type="image" src="icon.png" alpha="150" save_aspect_ratio="1" design_size="10 10" anchor_x="MIN_SIDE" anchor_y="MIN_SIDE"/>
+          <node type="text" text="+21&#176;" font="16 0 0 0 DejaVu Sans" color="255 255 255" halign="RIGHT" grow="1" border_min="8 0"/>
+        </node>
+      </node></node></skin>)");
+    std::string png = folder + "/page.png";
+    auto r = test_support::run_command(std::string(NALO_TOOLS_DIR) + "/skinc --render " + skin + " page 120x96 " + png);
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    std::string golden = std::string(NALO_SOURCE_DIR) + "/tests/skin/data/page-golden.png";
+    if (std::getenv("NALO_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(test_support::run_command("cp " + png + " " + golden).exit_code == 0);
+    }
+    RgbImage got, want;
+    ASSERT_TRUE(read_png(png, got));
+    ASSERT_TRUE(read_png(golden, want));
+    ASSERT_EQ(got.width, want.width);
+    ASSERT_EQ(got.height, want.height);
+    long total = 0;
+    for (size_t i = 0; i < got.rgb.size(); ++i)
+        total += std::abs(int(got.rgb[i]) - int(want.rgb[i]));
+    // Text may differ a little between FreeType versions; everything else is exact.
+    EXPECT_LT(double(total) / double(got.rgb.size()), 2.0);
+    for (int y = 0; y < 96; y += 95)
+        for (int x = 0; x < 120; ++x)
+            ASSERT_EQ(got.rgb[size_t((y * 120 + x) * 3)], want.rgb[size_t((y * 120 + x) * 3)]); // the frame's border rows
 }

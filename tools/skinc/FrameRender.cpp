@@ -22,10 +22,18 @@ bool render_frame(const std::string& skin_path, const std::string& node_name, in
         return false;
     }
     skin::install_freetype_fonts();
-    skin::register_skin_node_types();
+    // A program that has the engine's types already keeps them.
+    bool registering = !skin::NodeFactory::is_registered(u"node");
+    if (registering)
+        skin::register_skin_node_types();
     struct Unregister {
-        ~Unregister() { skin::unregister_skin_node_types(); }
-    } unregister;
+        bool active;
+        ~Unregister()
+        {
+            if (active)
+                skin::unregister_skin_node_types();
+        }
+    } unregister { registering };
 
     skin::PropertiesImpl properties;
     if (!properties.load_skin(platform::from_utf8(skin_path), skin::ScreenInfo::make(width, height, dpi))) {
