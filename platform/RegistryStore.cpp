@@ -3,6 +3,7 @@
 #include "platform/TextEncoding.h"
 
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -49,7 +50,26 @@ public:
             return nullptr;
         }
         m_db = db;
+        m_statements.clear();
         return m_db;
+    }
+
+    // Statements are prepared once per connection; every log call reads the store, so
+    // preparing them anew each time would cost more than the read itself.
+    sqlite3_stmt* prepared(sqlite3* db, const std::string& sql)
+    {
+        if (db != m_db)
+            return nullptr;
+        auto found = m_statements.find(sql);
+        if (found != m_statements.end())
+            return found->second;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+        m_statements.emplace(sql, stmt);
+        return stmt;
     }
 
 private:
@@ -63,6 +83,7 @@ private:
 
     sqlite3* m_db { nullptr };
     pid_t m_pid { 0 };
+    std::map<std::string, sqlite3_stmt*> m_statements;
 };
 
 Store& store()
@@ -82,12 +103,19 @@ std::string key_text(std::u16string_view path)
 
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql)
+    Statement(sqlite3* db, const std::string& sql)
+        : m_stmt(db ? store().prepared(db, sql) : nullptr)
     {
-        if (db)
-            sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
+    // Reset at once, so that no read transaction stays open on the shared connection
+    // and the next read sees what other processes wrote.
+    ~Statement()
+    {
+        if (m_stmt) {
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+        }
+    }
     explicit operator bool() const { return m_stmt != nullptr; }
     Statement& bind(int i, int64_t v)
     {
@@ -230,20 +258,20 @@ std::optional<Value> query_value(Root root, std::u16string_view path, std::u16st
     if (!db)
         return std::nullopt;
     std::string key_path = key_text(path);
-    int64_t key = find_key(db, root, key_path);
-    if (!key) {
-        if (create_missing_key) {
-            WriteTransaction tx(db);
-            if (tx && make_key(db, root, key_path))
-                tx.commit();
-        }
-        return std::nullopt;
+    {
+        // One statement for the common case: the key and the value both exist.
+        Statement s(db, "SELECT v.type, v.data FROM keys k JOIN vals v ON v.key = k.id"
+                        " WHERE k.root = ?1 AND k.path = ?2 AND v.name = ?3");
+        s.bind(1, int64_t(root)).bind(2, key_path).bind(3, fold(name));
+        if (s.step() == SQLITE_ROW)
+            return Value { uint32_t(s.integer(0)), s.blob(1) };
     }
-    Statement s(db, "SELECT type, data FROM vals WHERE key = ?1 AND name = ?2");
-    s.bind(1, key).bind(2, fold(name));
-    if (s.step() != SQLITE_ROW)
-        return std::nullopt;
-    return Value { uint32_t(s.integer(0)), s.blob(1) };
+    if (create_missing_key && !find_key(db, root, key_path)) {
+        WriteTransaction tx(db);
+        if (tx && make_key(db, root, key_path))
+            tx.commit();
+    }
+    return std::nullopt;
 }
 
 bool delete_value(Root root, std::u16string_view path, std::u16string_view name)
@@ -270,9 +298,9 @@ bool delete_key(Root root, std::u16string_view path)
     if (!tx || !find_key(db, root, key_path))
         return false;
     const char* below = "root = ?1 AND (path = ?2 OR substr(path, 1, length(?2) + 1) = ?2 || '\\')";
-    Statement values(db, (std::string("DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE ") + below + ")").c_str());
+    Statement values(db, std::string("DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE ") + below + ")");
     values.bind(1, int64_t(root)).bind(2, key_path);
-    Statement keys(db, (std::string("DELETE FROM keys WHERE ") + below).c_str());
+    Statement keys(db, std::string("DELETE FROM keys WHERE ") + below);
     keys.bind(1, int64_t(root)).bind(2, key_path);
     return values.step() == SQLITE_DONE && keys.step() == SQLITE_DONE && tx.commit();
 }

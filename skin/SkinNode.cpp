@@ -67,16 +67,8 @@ void SkinNode::insert_child(std::unique_ptr<SkinNode> child, size_t index, const
     if (!child)
         return;
     SkinNode& node = *child;
-    node.m_parent = this;
     m_children.insert(m_children.begin() + ptrdiff_t(std::min(index, m_children.size())), std::move(child));
-    bool shown = m_visible && m_shown;
-    if (node.m_shown != shown)
-        node.shown_changed(shown);
-    bool enabled = m_enabled && m_enabled_by_parent;
-    if (node.m_enabled_by_parent != enabled) {
-        node.m_enabled_by_parent = enabled;
-        node.update_children_enabled();
-    }
+    adopt(node);
 }
 
 void SkinNode::adopt(SkinNode& node)
