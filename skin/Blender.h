@@ -5,6 +5,7 @@
 
 #include "skin/Geometry.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace skin {
@@ -22,6 +23,25 @@ public:
     virtual void copy_shifted(Pixel* target, const Pixel* source, int count, int start, int shift) const = 0;
     // Source index = i >> shift with i from start on, wrapping from end back to restart.
     virtual void copy_tiled(Pixel* target, const Pixel* source, int count, int start, int shift, int end, int restart) const = 0;
+
+protected:
+    // A tiled run as the spans between its wraps, each drawn by copy_shifted.
+    void copy_tiled_spans(Pixel* target, const Pixel* source, int count, int start, int shift, int end, int restart) const
+    {
+        int i = start;
+        while (count > 0) {
+            if (i >= end) {
+                if (restart >= end)
+                    return;
+                i = restart;
+            }
+            int take = std::min(count, end - i);
+            copy_shifted(target, source, take, i, shift);
+            target += take;
+            count -= take;
+            i += take;
+        }
+    }
 };
 
 using BlenderPtr = std::unique_ptr<Blender>;

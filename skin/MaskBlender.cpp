@@ -57,19 +57,7 @@ void MaskBlender::copy_shifted(Pixel* target, const Pixel* source, int count, in
 
 void MaskBlender::copy_tiled(Pixel* target, const Pixel* source, int count, int start, int shift, int end, int restart) const
 {
-    int i = start;
-    while (count > 0) {
-        if (i >= end) {
-            if (restart >= end)
-                return;
-            i = restart;
-        }
-        int take = std::min(count, end - i);
-        copy_shifted(target, source, take, i, shift);
-        target += take;
-        count -= take;
-        i += take;
-    }
+    copy_tiled_spans(target, source, count, start, shift, end, restart);
 }
 
 } // namespace skin

@@ -73,20 +73,7 @@ public:
                 return;
             }
         }
-        // Whole spans between wraps go through the straight run.
-        int i = start;
-        while (count > 0) {
-            if (i >= end) {
-                if (restart >= end)
-                    return;
-                i = restart;
-            }
-            int take = std::min(count, end - i);
-            copy_shifted(target, source, take, i, shift);
-            target += take;
-            count -= take;
-            i += take;
-        }
+        copy_tiled_spans(target, source, count, start, shift, end, restart);
     }
 
 private:
