@@ -18,7 +18,7 @@ using runtime::get_log;
 
 int Ombrelo::run(std::u16string_view command_line)
 {
-    get_log() << runtime::log_ticks() << u" WinMain start\n";
+    get_log() << runtime::log_ticks() << u"WinMain start\n";
     {
         runtime::ApplicationCore core(nullptr, u"Weather");
         if (command_line == u"top")

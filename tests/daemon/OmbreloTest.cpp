@@ -188,7 +188,12 @@ TEST_F(Daemon, TopModeWritesTheCacheAndPublishesTheTopCity)
     EXPECT_EQ(code, 26u);
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0], "GET /forecastrss?p=ABCD0001&u=c HTTP/1.1");
-    EXPECT_NE(log().find("WinMain 2\n"), std::string::npos);
+    std::string trace = log();
+    EXPECT_NE(trace.find("WinMain 2\n"), std::string::npos);
+    // The first line: the tick count, then the text.
+    size_t digits = trace.find_first_not_of("-0123456789");
+    EXPECT_GT(digits, 0u);
+    EXPECT_EQ(trace.substr(digits, 14), "WinMain start\n");
 }
 
 TEST_F(Daemon, TopModeWithNothingToDoEndsAtOnce)
