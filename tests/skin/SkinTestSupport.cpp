@@ -4,8 +4,10 @@
 
 #include "support/TestSupport.h"
 
+#include "platform/HostPath.h"
 #include "platform/TextEncoding.h"
 #include "runtime/Log.h"
+#include "runtime/Paths.h"
 #include "runtime/Registry.h"
 
 #include <cstdlib>
@@ -55,7 +57,11 @@ namespace {
 
 const char16_t* const nalo = u"HKEY_CURRENT_USER\\Software\\NALO";
 
-std::string log_path() { return std::string(std::getenv("NALO_TEMP")) + "/skin_tests.txt"; }
+// The log of the running test binary: the temp folder and the program's own name.
+std::string log_path()
+{
+    return std::string(std::getenv("NALO_TEMP")) + "/" + platform::to_utf8(runtime::file_name_part(platform::executable_path())) + ".txt";
+}
 
 } // namespace
 
