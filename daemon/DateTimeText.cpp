@@ -3,37 +3,12 @@
 #include "runtime/TextConvert.h"
 
 #include "platform/Clock.h"
+#include "platform/TextEncoding.h"
 
 #include <cstdio>
 #include <limits>
 
 namespace ombrelo {
-
-namespace {
-
-bool is_space(char16_t c) { return runtime::is_white_space(c); }
-
-// Optional white space, optional sign, digits; advances past what was read.
-bool read_integer(std::u16string_view& text, int32_t& value)
-{
-    size_t i = 0;
-    while (i < text.size() && is_space(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    size_t digits = i;
-    uint32_t v = 0;
-    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
-        v = v * 10 + uint32_t(text[i++] - u'0');
-    if (i == digits)
-        return false;
-    value = int32_t(negative ? 0u - v : v);
-    text.remove_prefix(i);
-    return true;
-}
-
-} // namespace
 
 std::u16string date_time_text(int64_t count)
 {
@@ -45,18 +20,17 @@ std::u16string date_time_text(int64_t count)
     char text[96];
     std::snprintf(text, sizeof text, "%d %02d %02d %02d %02d %s%f", t.year, t.month, t.day, t.hour, t.minute,
         seconds < 10.0 ? "0" : "", seconds);
-    std::u16string result;
-    for (const char* p = text; *p; ++p)
-        result += char16_t(*p);
-    return result;
+    return platform::widen(text);
 }
 
 std::optional<int64_t> read_date_time_text(std::u16string_view text)
 {
     int32_t parts[5];
+    size_t position = 0;
     for (int32_t& part : parts)
-        if (!read_integer(text, part))
+        if (!runtime::read_int(text, position, part))
             return std::nullopt;
+    text.remove_prefix(position);
     // The seconds: a decimal number, the rest of the text being ignored.
     double seconds = 0;
     if (!runtime::text_to_double(text, seconds))

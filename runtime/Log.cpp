@@ -4,6 +4,7 @@
 #include "runtime/TextConvert.h"
 
 #include "platform/Clock.h"
+#include "platform/TextEncoding.h"
 
 #include <bit>
 #include <unistd.h>
@@ -87,10 +88,7 @@ Log& operator<<(Log& log, std::u16string_view text)
 
 Log& operator<<(Log& log, const char* ascii)
 {
-    std::u16string text;
-    for (; ascii && *ascii; ++ascii)
-        text += char16_t(static_cast<unsigned char>(*ascii));
-    return log << std::u16string_view(text);
+    return log << std::u16string_view(platform::widen(ascii ? ascii : ""));
 }
 
 Log& operator<<(Log& log, char16_t c)

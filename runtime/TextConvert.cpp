@@ -1,5 +1,7 @@
 #include "runtime/TextConvert.h"
 
+#include "platform/TextEncoding.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -25,14 +27,6 @@ bool read_sign(std::u16string_view text, size_t& i, bool& negative)
     return true;
 }
 
-std::u16string widen(const char* text)
-{
-    std::u16string out;
-    for (; *text; ++text)
-        out += char16_t(static_cast<unsigned char>(*text));
-    return out;
-}
-
 } // namespace
 
 bool is_white_space(char16_t c)
@@ -42,7 +36,13 @@ bool is_white_space(char16_t c)
 
 bool text_to_int(std::u16string_view text, int32_t& value)
 {
-    size_t i = 0;
+    size_t position = 0;
+    return read_int(text, position, value);
+}
+
+bool read_int(std::u16string_view text, size_t& position, int32_t& value)
+{
+    size_t i = position;
     bool negative = false;
     if (!read_sign(text, i, negative))
         return false;
@@ -53,6 +53,7 @@ bool text_to_int(std::u16string_view text, int32_t& value)
     if (i == first)
         return false;
     value = int32_t(negative ? 0u - result : result);
+    position = i;
     return true;
 }
 
@@ -89,14 +90,14 @@ std::u16string int_to_text(int32_t value)
 {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%d", value);
-    return widen(buffer);
+    return platform::widen(buffer);
 }
 
 std::u16string double_to_text(double value)
 {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%f", value);
-    return widen(buffer);
+    return platform::widen(buffer);
 }
 
 } // namespace runtime

@@ -12,6 +12,9 @@ bool is_white_space(char16_t c);
 // Optional white space, optional sign, decimal digits; what follows the digits is
 // ignored. The value wraps around in 32 bits instead of overflowing.
 bool text_to_int(std::u16string_view text, int32_t& value);
+// The same rule from a position on; on success the position moves past the digits, on
+// failure neither it nor the value changes.
+bool read_int(std::u16string_view text, size_t& position, int32_t& value);
 
 // As text_to_int, then an optional fraction after '.', then an optional exponent after
 // 'e' or 'E'; at least one digit before or after the point.
