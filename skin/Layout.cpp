@@ -29,26 +29,31 @@ void place_y(SkinNode& node, int y, int height)
     node.layout_y();
 }
 
+namespace {
+
+// The cached pair of one axis, measured again when stale (-1).
+template<typename MeasureAxis>
+Measure cached_measure(int& wanted, int& minimum, MeasureAxis measure_axis)
+{
+    if (wanted < 0 || minimum < 0) {
+        Measure m;
+        measure_axis(m);
+        wanted = m.wanted;
+        minimum = m.minimum;
+    }
+    return { wanted, minimum };
+}
+
+} // namespace
+
 Measure measure_x(SkinNode& node)
 {
-    if (node.m_wanted_width < 0 || node.m_min_width < 0) {
-        Measure m;
-        node.measure_x(m);
-        node.m_wanted_width = m.wanted;
-        node.m_min_width = m.minimum;
-    }
-    return { node.m_wanted_width, node.m_min_width };
+    return cached_measure(node.m_wanted_width, node.m_min_width, [&](Measure& m) { node.measure_x(m); });
 }
 
 Measure measure_y(SkinNode& node)
 {
-    if (node.m_wanted_height < 0 || node.m_min_height < 0) {
-        Measure m;
-        node.measure_y(m);
-        node.m_wanted_height = m.wanted;
-        node.m_min_height = m.minimum;
-    }
-    return { node.m_wanted_height, node.m_min_height };
+    return cached_measure(node.m_wanted_height, node.m_min_height, [&](Measure& m) { node.measure_y(m); });
 }
 
 void place_on_screen(SkinNode& root, int width, int height)
