@@ -22,39 +22,31 @@ std::u16string_view without_declaration(std::u16string_view text)
     return text;
 }
 
-void read_integer(XmlNode node, std::u16string_view name, int32_t& value)
-{
-    runtime::get_attribute(node, name, value);
-}
-
 } // namespace
 
 void load_from_yahoo(ForecastRecord& record, const ByteBuffer& body)
 {
     std::u16string text = decode_feed_text(body.data(), body.size());
     runtime::XmlDocument document = runtime::XmlDocument::parse(without_declaration(text));
-    XmlNode item;
-    if (document) {
-        XmlNode rss = runtime::first_child_named(document.document(), u"rss");
-        XmlNode channel = rss ? runtime::first_child_named(rss, u"channel") : XmlNode();
-        item = channel ? runtime::first_child_named(channel, u"item") : XmlNode();
-    }
-    XmlNode condition = item ? runtime::first_child_named(item, u"yweather:condition") : XmlNode();
+    // A missing parent finds nothing, so a body that is no feed ends with empty nodes.
+    XmlNode rss = runtime::first_child_named(document.document(), u"rss");
+    XmlNode item = runtime::first_child_named(runtime::first_child_named(rss, u"channel"), u"item");
+    XmlNode condition = runtime::first_child_named(item, u"yweather:condition");
     for (XmlNode child = item.first_child(); child; child = child.next_sibling()) {
         if (runtime::node_name(child) != u"yweather:forecast")
             continue;
         DayForecast day;
-        read_integer(child, u"low", day.low);
-        read_integer(child, u"high", day.high);
-        read_integer(child, u"code", day.code);
+        runtime::get_attribute(child, u"low", day.low);
+        runtime::get_attribute(child, u"high", day.high);
+        runtime::get_attribute(child, u"code", day.code);
         std::u16string date;
         if (runtime::get_attribute(child, u"date", date))
             day.date = read_forecast_date(date);
         record.days.push_back(day);
     }
     if (condition) {
-        read_integer(condition, u"temp", record.temp);
-        read_integer(condition, u"code", record.code);
+        runtime::get_attribute(condition, u"temp", record.temp);
+        runtime::get_attribute(condition, u"code", record.code);
         runtime::get_attribute(condition, u"date", record.rdate);
     }
     runtime::get_log() << u"load_from_yahoo city = " << record.city << u"\n";
