@@ -3,6 +3,7 @@
 #include "daemon/ReadQueue.h"
 #include "daemon/RequestMessage.h"
 #include "daemon/CityCode.h"
+#include "daemon/ForecastServer.h"
 #include "daemon/WLoader.h"
 #include "daemon/WeatherSettings.h"
 
@@ -11,6 +12,9 @@
 
 #include "platform/MessageQueue.h"
 #include "platform/NamedMutex.h"
+#include "platform/TextEncoding.h"
+
+#include <cstdio>
 
 namespace ombrelo {
 
@@ -51,6 +55,10 @@ void Ombrelo::run_top_mode()
             if (message.number == message_done)
                 break;
         }
+        // Whoever started the daemon by hand learns of the failure; the exit code stays 0.
+        if (loader.failed_count() != 0)
+            std::fprintf(stderr, "Ombrelo: the forecast of %s could not be downloaded from %s\n",
+                platform::to_utf8(top).c_str(), platform::to_utf8(forecast_url(top)).c_str());
     }
     get_log() << u"WinMain 2\n";
 }

@@ -101,6 +101,12 @@ size_t WLoader::pending_count()
     return m_pending.size();
 }
 
+size_t WLoader::failed_count()
+{
+    std::lock_guard guard(m_lock);
+    return m_failed;
+}
+
 void WLoader::on_status(HTTPRequest&, double, std::u16string_view)
 {
 }
@@ -108,6 +114,10 @@ void WLoader::on_status(HTTPRequest&, double, std::u16string_view)
 void WLoader::on_failed(HTTPRequest& request)
 {
     get_log() << u"on http failed\n";
+    {
+        std::lock_guard guard(m_lock);
+        ++m_failed;
+    }
     finish(request, false);
 }
 

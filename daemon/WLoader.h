@@ -27,6 +27,8 @@ public:
     void get_weather_http(std::u16string_view code);
 
     size_t pending_count();
+    // Downloads that ended in failure since construction.
+    size_t failed_count();
 
     void on_status(HTTPRequest& request, double progress, std::u16string_view message) override;
     void on_failed(HTTPRequest& request) override;
@@ -41,6 +43,7 @@ private:
 
     std::recursive_mutex m_lock;
     std::list<std::unique_ptr<CityRequest>> m_pending;
+    size_t m_failed { 0 };
 };
 
 } // namespace ombrelo

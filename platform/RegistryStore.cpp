@@ -20,6 +20,24 @@ constexpr const char* schema = "CREATE TABLE IF NOT EXISTS keys("
                                " key INTEGER NOT NULL, name TEXT NOT NULL, shown TEXT NOT NULL,"
                                " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, name));";
 
+thread_local std::string t_failure;
+
+// The first failure of a call is the one worth reporting.
+void note_failure(const std::string& what)
+{
+    if (t_failure.empty())
+        t_failure = what.empty() ? "the store failed" : what;
+}
+
+void note_failure(sqlite3* db)
+{
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    note_failure(db ? std::string(file ? file : "") + ": " + sqlite3_errmsg(db) : std::string());
+}
+
+// Each public call starts afresh.
+void begin_call() { t_failure.clear(); }
+
 // One connection per process, reopened in a child after fork (a connection must not
 // cross a fork).
 class Store {
@@ -40,12 +58,14 @@ public:
         int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
         umask(old_mask);
         if (rc != SQLITE_OK) {
+            note_failure("cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
             sqlite3_close(db);
             return nullptr;
         }
         sqlite3_busy_timeout(db, 10000);
         sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
         if (sqlite3_exec(db, schema, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            note_failure("cannot use " + path + ": " + sqlite3_errmsg(db));
             sqlite3_close(db);
             return nullptr;
         }
@@ -65,6 +85,7 @@ public:
             return found->second;
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+            note_failure(db);
             sqlite3_finalize(stmt);
             return nullptr;
         }
@@ -133,7 +154,17 @@ public:
                           SQLITE_TRANSIENT);
         return *this;
     }
-    int step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_ERROR; }
+    int step()
+    {
+        if (!m_stmt) {
+            note_failure(std::string());
+            return SQLITE_ERROR;
+        }
+        int rc = sqlite3_step(m_stmt);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            note_failure(sqlite3_db_handle(m_stmt));
+        return rc;
+    }
     int64_t integer(int col) const { return sqlite3_column_int64(m_stmt, col); }
     std::string text(int col) const
     {
@@ -158,6 +189,8 @@ public:
         : m_db(db)
     {
         m_open = db && sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (!m_open)
+            note_failure(db);
     }
     ~WriteTransaction()
     {
@@ -170,7 +203,10 @@ public:
         if (!m_open)
             return false;
         m_open = false;
-        return sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+            return true;
+        note_failure(m_db);
+        return false;
     }
 
 private:
@@ -207,6 +243,8 @@ int64_t make_key(sqlite3* db, Root root, const std::string& path)
 
 } // namespace
 
+std::string last_failure() { return t_failure; }
+
 std::string database_path()
 {
     if (const char* path = std::getenv("NALO_REGISTRY"); path && *path)
@@ -223,6 +261,7 @@ std::string database_path()
 
 bool create_key(Root root, std::u16string_view path)
 {
+    begin_call();
     std::lock_guard lock(store().mutex);
     sqlite3* db = store().db();
     WriteTransaction tx(db);
@@ -231,12 +270,14 @@ bool create_key(Root root, std::u16string_view path)
 
 bool key_exists(Root root, std::u16string_view path)
 {
+    begin_call();
     std::lock_guard lock(store().mutex);
     return find_key(store().db(), root, key_text(path)) != 0;
 }
 
 bool set_value(Root root, std::u16string_view path, std::u16string_view name, const Value& value)
 {
+    begin_call();
     std::lock_guard lock(store().mutex);
     sqlite3* db = store().db();
     WriteTransaction tx(db);
@@ -253,6 +294,7 @@ bool set_value(Root root, std::u16string_view path, std::u16string_view name, co
 
 std::optional<Value> query_value(Root root, std::u16string_view path, std::u16string_view name, bool create_missing_key)
 {
+    begin_call();
     std::lock_guard lock(store().mutex);
     sqlite3* db = store().db();
     if (!db)
@@ -276,6 +318,7 @@ std::optional<Value> query_value(Root root, std::u16string_view path, std::u16st
 
 bool delete_value(Root root, std::u16string_view path, std::u16string_view name)
 {
+    begin_call();
     std::lock_guard lock(store().mutex);
     sqlite3* db = store().db();
     WriteTransaction tx(db);
@@ -289,6 +332,7 @@ bool delete_value(Root root, std::u16string_view path, std::u16string_view name)
 
 bool delete_key(Root root, std::u16string_view path)
 {
+    begin_call();
     std::string key_path = key_text(path);
     if (key_path.empty())
         return false; // a root key itself cannot be deleted
@@ -307,6 +351,7 @@ bool delete_key(Root root, std::u16string_view path)
 
 std::vector<NamedValue> list_values(Root root, std::u16string_view path)
 {
+    begin_call();
     std::vector<NamedValue> result;
     std::lock_guard lock(store().mutex);
     sqlite3* db = store().db();

@@ -34,6 +34,11 @@ struct NamedValue {
 // The database file: $NALO_REGISTRY, else $XDG_CONFIG_HOME/nalo/registry.db.
 std::string database_path();
 
+// Why the last call of this thread could not use the store (it cannot be opened, is not
+// a database, cannot be read or written); empty when it could. A missing key or value is
+// no failure. The programs go by the results alone; the tools report this.
+std::string last_failure();
+
 // Creates the key and every missing parent; false when the store cannot be used.
 bool create_key(Root root, std::u16string_view path);
 bool key_exists(Root root, std::u16string_view path);

@@ -8,21 +8,25 @@ namespace runtime {
 
 template <typename T> class Singleton {
 public:
-    static T* singleton() { return s_instance; }
+    // The registered object, or null. Read it only once the object is fully built: the
+    // slot holds the base, and the cast to T is sound only from then on.
+    static T* singleton() { return s_slot ? static_cast<T*>(s_slot) : nullptr; }
 
 protected:
+    // The slot takes the base itself: while this constructor runs the object is not yet
+    // a T, so naming it as one here would be undefined.
     Singleton()
     {
-        if (s_instance)
+        if (s_slot)
             fatal_error(u"Singleton::Singleton()", u"Singleton is already instantiated");
-        s_instance = static_cast<T*>(this);
+        s_slot = this;
     }
-    ~Singleton() { s_instance = nullptr; }
+    ~Singleton() { s_slot = nullptr; }
     Singleton(const Singleton&) = delete;
     Singleton& operator=(const Singleton&) = delete;
 
 private:
-    static inline T* s_instance = nullptr;
+    static inline Singleton* s_slot = nullptr;
 };
 
 } // namespace runtime

@@ -5,13 +5,16 @@
 #include "daemon/WriteQueue.h"
 
 #include "runtime/Registry.h"
+#include "runtime/Version.h"
 
 #include "platform/Clock.h"
 #include "platform/RequestQueue.h"
+#include "platform/TextEncoding.h"
 
 #include "TestFeedServer.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -326,12 +329,72 @@ TEST_F(Daemon, FreshForeignCacheEndsTheDaemonWithoutADownload)
 TEST_F(Daemon, CommandLineOtherThanTopServesTheQueue)
 {
     runtime::write_string(weather_key, u"Top", u"ABCD0001");
-    request({ u"QUEU0001" });
-    DaemonProcess daemon(program(), { "Top" });
-    EXPECT_EQ(daemon.wait(10s), 0);
-    ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_NE(server.requests()[0].find("p=QUEU0001"), std::string::npos);
+    // Only "--help" and "--version" as the whole command line answer instead.
+    const std::vector<std::string> lines[] = { { "Top" }, { "--bogus" }, { "-h" }, { "--help", "x" }, { "--Version" } };
+    int served = 0;
+    for (const auto& args : lines) {
+        request({ u"QUEU0001" });
+        DaemonProcess daemon(program(), args);
+        EXPECT_EQ(daemon.wait(10s), 0) << args[0];
+        EXPECT_EQ(server.request_count(), size_t(++served)) << args[0];
+        fs::remove(folder + "/downloads/_QUEU0001.xml");
+    }
+    for (const auto& request : server.requests())
+        EXPECT_NE(request.find("p=QUEU0001"), std::string::npos);
     EXPECT_TRUE(cache("ABCD0001").empty());
+}
+
+TEST_F(Daemon, HelpAndVersionAnswerWithoutServing)
+{
+    request({ u"QUEU0001" });
+    auto help = test_support::run_command(program() + " --help 2>/dev/null");
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_EQ(help.output.rfind("usage:\n", 0), 0u) << help.output;
+    EXPECT_NE(help.output.find("Ombrelo top"), std::string::npos) << help.output;
+    auto version = test_support::run_command(program() + " --version 2>/dev/null");
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.output, "Ombrelo " + std::string(runtime::project_version()) + "\n");
+    EXPECT_FALSE(fs::exists(log_file)) << log();
+    EXPECT_EQ(server.request_count(), 0u);
+    // The request is still there for the next daemon.
+    DaemonProcess daemon(program(), {});
+    EXPECT_EQ(daemon.wait(10s), 0);
+    EXPECT_EQ(server.request_count(), 1u);
+}
+
+TEST_F(Daemon, TopModeReportsAFailedDownloadOnStandardError)
+{
+    Reply missing;
+    missing.status = 404;
+    server.set_reply("ABCD0001", missing);
+    Reply feed;
+    feed.body = TestFeedServer::yahoo_feed(5, 30, "now", {});
+    server.set_reply("GOOD0001", feed);
+    struct Case {
+        const char* name;
+        std::u16string top;
+        std::u16string server_value;
+        bool fails;
+    } cases[] = {
+        { "refused by the server", u"ABCD0001", wide(server.address()), true },
+        { "no server listening", u"ABCD0001", u"127.0.0.1:1", true },
+        { "downloaded", u"GOOD0001", wide(server.address()), false },
+    };
+    for (const Case& c : cases) {
+        runtime::write_string(weather_key, u"Top", c.top);
+        runtime::write_string(weather_key, u"Server", c.server_value);
+        // Standard error only; the exit code stays 0 either way.
+        auto said = test_support::run_command("timeout 20 " + program() + " top 2>&1 >/dev/null");
+        EXPECT_EQ(said.exit_code, 0) << c.name;
+        if (!c.fails) {
+            EXPECT_EQ(said.output, "") << c.name;
+            continue;
+        }
+        EXPECT_EQ(std::count(said.output.begin(), said.output.end(), '\n'), 1) << c.name << ": " << said.output;
+        EXPECT_EQ(said.output, "Ombrelo: the forecast of ABCD0001 could not be downloaded from http://"
+                + platform::to_utf8(c.server_value) + "/forecastrss?p=ABCD0001&u=c\n")
+            << c.name;
+    }
 }
 
 TEST_F(Daemon, QueueModeWithoutAReaderQueueEnds)

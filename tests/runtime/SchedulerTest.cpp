@@ -229,6 +229,16 @@ std::string log_text()
     return test_support::read_utf16_file(std::string(std::getenv("NALO_TEMP")) + "/runtime_tests.txt");
 }
 
+// A program's own process base, as the application shell builds one.
+struct Shell : ApplicationCore {
+    Shell()
+        : ApplicationCore(nullptr, u"Weather")
+    {
+        get_log() << u"shell built\n";
+    }
+    int extra { 7 };
+};
+
 // Ids come from a process-wide counter: the probe logs its own.
 struct FaultProbe : CActive {
     FaultProbe() { get_log() << u"probe " << id() << u"\n"; }
@@ -285,6 +295,12 @@ TEST(SchedulerFaults, EndTheProcessWithTheirMessage)
              ApplicationCore second(nullptr, u"Weather");
          },
             "Gluck: Singleton is already instantiated @ Singleton::Singleton()\n" },
+        // The second one ends the process before its own constructor runs.
+        { "second derived process base", [] {
+             Shell first;
+             Shell second;
+         },
+            "shell built\nGluck: Singleton is already instantiated @ Singleton::Singleton()\n" },
     };
     for (const Case& c : cases) {
         auto result = test_support::run_in_child([&] {
@@ -309,4 +325,20 @@ TEST(SchedulerFaults, EndTheProcessWithTheirMessage)
     }
     write_number(nalo, u"Log", 0);
     get_log();
+}
+
+TEST(ProcessBase, TheSlotsNameTheWholeObjectWhileItLives)
+{
+    EXPECT_EQ(ApplicationCore::singleton(), nullptr);
+    {
+        Shell shell;
+        ASSERT_EQ(ApplicationCore::singleton(), &shell);
+        EXPECT_EQ(ApplicationCore::instance(), &shell);
+        EXPECT_EQ(static_cast<Shell*>(ApplicationCore::singleton())->extra, 7);
+    }
+    EXPECT_EQ(ApplicationCore::singleton(), nullptr);
+    EXPECT_EQ(ApplicationCore::instance(), nullptr);
+    // A new one may follow the first.
+    ApplicationCore again(nullptr, u"Weather");
+    EXPECT_EQ(ApplicationCore::singleton(), &again);
 }

@@ -1,6 +1,8 @@
 // nalo-install: stands in for the device's cabinet installer. It copies a program
 // folder into an install folder and calls the installed setup.so's hooks; with
 // --uninstall it calls the removal hooks and removes the files it had installed.
+#include "runtime/CommandLine.h"
+
 #include "platform/TextEncoding.h"
 
 #include <cstdio>
@@ -23,19 +25,17 @@ using InstallExit = int (*)(void*, const char16_t*, unsigned short, unsigned sho
 using UninstallInit = int (*)(void*, const char16_t*);
 using UninstallExit = int (*)(void*);
 
-int usage(FILE* to, int code)
-{
-    std::fputs("usage:\n"
-               "  nalo-install PROGRAM_FOLDER INSTALL_FOLDER   copy the programs, then run the install hooks\n"
-               "  nalo-install --uninstall INSTALL_FOLDER      run the removal hooks and remove the installed files\n",
-               to);
-    return code;
-}
+const runtime::CommandLine command_line(
+    "nalo-install",
+    "usage:\n"
+    "  nalo-install PROGRAM_FOLDER INSTALL_FOLDER   copy the programs, then run the install hooks\n"
+    "  nalo-install --uninstall INSTALL_FOLDER      run the removal hooks and remove the installed files\n"
+    "  nalo-install --help | --version\n"
+    "Exit status: 0 done, 1 a hook failed, 2 bad arguments or the files could not be copied.\n");
 
 int fail(const std::string& message)
 {
-    std::fprintf(stderr, "nalo-install: %s\n", message.c_str());
-    return 2;
+    return command_line.fail(message);
 }
 
 void* load_hooks(const fs::path& folder, std::string& error)
@@ -157,11 +157,20 @@ int uninstall(const fs::path& given)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")))
-        return usage(stdout, 0);
-    if (argc == 3 && !std::strcmp(argv[1], "--uninstall"))
+    if (argc < 2)
+        return command_line.usage_error();
+    if (auto code = command_line.answer(argv[1]))
+        return *code;
+    std::string first = argv[1];
+    if (first == "--uninstall") {
+        if (argc != 3)
+            return fail("--uninstall takes INSTALL_FOLDER");
         return uninstall(argv[2]);
-    if (argc == 3 && argv[1][0] != '-')
-        return install(argv[1], argv[2]);
-    return usage(stderr, 2);
+    }
+    for (int i = 1; i < argc; ++i)
+        if (runtime::CommandLine::is_option(argv[i]))
+            return command_line.unknown_option(argv[i]);
+    if (argc != 3)
+        return fail("takes PROGRAM_FOLDER INSTALL_FOLDER; see nalo-install --help");
+    return install(argv[1], argv[2]);
 }
