@@ -16,7 +16,9 @@ so that an error skinc reports names the layout's own file and line:
                       transparent middle (a list's highlight: "FILE 2 2 6 6")
 A picture kind is described in the palette by SIZE_KIND (the size at 96 dpi), MATTE_KIND
 (the colour behind it), optionally TILE_KIND ("colour radius": a rounded plate under the
-icon) and VIEW_KIND ("x y w h": the part of the icon's 64x64 drawing to show).
+icon) and VIEW_KIND ("x y w h": the part of the icon's 64x64 drawing to show). Colours
+there may be written as the name of a palette colour. The pictures are opaque: drawn on
+the colour they were made for, their edges blend into it exactly.
 """
 import argparse
 import os
@@ -111,6 +113,10 @@ class Pictures:
             fail(f"{where}: picture kind '{kind}' needs SIZE_{kind} and MATTE_{kind} in the palette")
         tile = self.palette.get("TILE_" + kind, "").split()
         view = self.palette.get("VIEW_" + kind, "0 0 64 64")
+        # Colours may name a role of the palette, so a picture's background follows it.
+        matte = self.palette.get(matte, matte)
+        if tile:
+            tile[0] = self.palette.get(tile[0], tile[0])
         return int(size), matte, tile, view
 
     def picture(self, kind, icon, where):
