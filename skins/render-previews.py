@@ -29,6 +29,10 @@ make_skin = import_module("make-skin")
 # The program's node types, drawn as the engine's nearest ones.
 PREVIEW_TYPES = {"icon_page": "node", "svlist": "vtable", "vlist": "vtable", "label_edit": "node",
                  "edit": "text", "menu": "node"}
+# The weekday names the locale gives, by the language's word for "Today".
+WEEKDAYS = {"Today": ["Monday", "Tuesday", "Wednesday", "Thursday", "Friday"],
+            "Heute": ["Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag"],
+            "Сегодня": ["понедельник", "вторник", "среда", "четверг", "пятница"]}
 SCREENS = [("240x320", 96, "96dpi"), ("480x640", 192, "192dpi")]
 
 
@@ -141,10 +145,10 @@ class Preview:
             bottoms.append(top + height + extra)
         rows = ET.SubElement(page, "node", {"type": "vtable", "anchor_y": "MIN_SIDE",
                                             "border_min": f"0 {2 + max(bottoms)}"})
-        days = [("Today", "Monday", 32, "+23°", "+12°"), ("Tomorrow", "Tuesday", 28, "+22°", "+11°"),
-                ("10.12.", "Wednesday", 11, "+17°", "+9°"), ("11.12.", "Thursday", 4, "+15°", "+8°"),
-                ("12.12.", "Friday", 16, "-1°", "-6°")]
-        for label, weekday, code, high, low in days:
+        days = [("Today", 32, "+23°", "+12°"), ("Tomorrow", 28, "+22°", "+11°"), ("10.12.", 11, "+17°", "+9°"),
+                ("11.12.", 4, "+15°", "+8°"), ("12.12.", 16, "-1°", "-6°")]
+        weekdays = WEEKDAYS.get(self.language.get("Today"), WEEKDAYS["Today"])
+        for (label, code, high, low), weekday in zip(days, weekdays):
             row = self.template("WeatherLine")
             del row.attrib["name"]
             self.set_text(row, "dtext1", self.text(label))
