@@ -33,6 +33,7 @@ PREVIEW_TYPES = {"icon_page": "node", "svlist": "vtable", "vlist": "vtable", "la
 WEEKDAYS = {"Today": ["Monday", "Tuesday", "Wednesday", "Thursday", "Friday"],
             "Heute": ["Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag"],
             "Сегодня": ["понедельник", "вторник", "среда", "четверг", "пятница"]}
+LIST_ONLY = ("grow", "highlight", "highlight_alpha", "scroll_border_min", "scroll_border_max", "locked")
 SCREENS = [("240x320", 96, "96dpi"), ("480x640", 192, "192dpi")]
 
 
@@ -242,9 +243,9 @@ class Preview:
             kind = node.get("type")
             if kind in PREVIEW_TYPES:
                 node.set("type", PREVIEW_TYPES[kind])
-            for attribute in ("grow", "highlight", "highlight_alpha", "background_color"):
-                if node.get("type") in ("vtable", "text") and attribute in node.attrib and kind != "text":
-                    del node.attrib[attribute]
+                # What only the program's type reads goes with it.
+                for attribute in LIST_ONLY if kind in ("vlist", "svlist") else ("background_color",):
+                    node.attrib.pop(attribute, None)
             text = node.get("text")
             if text is not None:
                 node.set("text", self.text(text))
