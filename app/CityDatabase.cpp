@@ -21,7 +21,7 @@ CityDatabase::CityDatabase()
 bool CityDatabase::open(std::u16string_view path)
 {
     m_entries.clear();
-    m_count = m_next = 0;
+    m_count = m_next = m_damaged = 0;
     if (!m_reader.open(path)) {
         runtime::get_log() << u"CityDatabase::open cannot read " << path << u"\n";
         return false;
@@ -47,6 +47,10 @@ bool CityDatabase::open(std::u16string_view path)
 
 void CityDatabase::finish(const char* why)
 {
+    // One line for all damaged entries: a badly damaged file must not cost a log write each.
+    if (m_damaged)
+        runtime::get_log() << u"CityDatabase::read_next " << m_damaged << u" damaged entries left out\n";
+    m_damaged = 0;
     if (why)
         runtime::get_log() << u"CityDatabase::read_next " << why << u" at byte " << int32_t(m_reader.position())
                            << u", " << int32_t(m_entries.size()) << u" entries read\n";
@@ -107,7 +111,7 @@ const CityEntry* CityDatabase::read_next()
             m_entries.push_back(std::move(entry));
             return &m_entries.back();
         }
-        runtime::get_log() << u"CityDatabase::read_next damaged entry " << m_next - 1 << u"\n";
+        ++m_damaged;
     }
     return nullptr;
 }

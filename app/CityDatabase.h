@@ -51,7 +51,7 @@ public:
     const CityEntry* read_next();
     // Reads every remaining entry; the number of entries in the database.
     size_t read_all();
-    void close() { m_reader.close(); }
+    void close() { finish(nullptr); }
 
     const std::vector<CityEntry>& entries() const { return m_entries; }
     size_t size() const { return m_entries.size(); }
@@ -67,6 +67,7 @@ private:
     std::vector<CityEntry> m_entries;
     int32_t m_count { 0 };
     int32_t m_next { 0 };
+    int32_t m_damaged { 0 };
 };
 
 } // namespace weather

@@ -69,21 +69,49 @@ void ForecastService::forget_idle_cities(steady_clock::time_point now)
     });
 }
 
-Response ForecastService::answer(std::string_view method, std::string_view target)
+std::optional<Response> ForecastService::refusal(std::string_view method, const ForecastQuery& query,
+    const PlaceInfo*& place)
 {
-    if (method != "GET" && method != "HEAD") {
-        Response response = plain(405, "Only GET is answered");
-        return response;
-    }
-    ForecastQuery query = parse_forecast_query(target);
+    if (method != "GET" && method != "HEAD")
+        return plain(405, "Only GET is answered");
     if (query.status == 404)
         return plain(404, "Not found");
     if (query.status != 200)
         return plain(400, "Bad request: ask /forecastrss?p=CODE&u=c or u=f, CODE being 8 digits");
-    const PlaceInfo* place = m_places.find(query.code);
+    place = m_places.find(query.code);
     if (!place)
         return plain(404, "Unknown city code " + query.code);
+    return std::nullopt;
+}
 
+// A fresh feed, or the 502 of a back-off; the caller holds the city's state lock.
+std::optional<Response> ForecastService::from_memory(City& entry, int unit, steady_clock::time_point now) const
+{
+    if (fresh(entry.cached[unit], now))
+        return feed(entry.cached[unit].feed);
+    if (now < entry.retry_at)
+        return plain(502, "The forecast provider failed for this city; it is asked again in "
+                + std::to_string(duration_cast<seconds>(entry.retry_at - now).count() + 1) + " s");
+    return std::nullopt;
+}
+
+std::optional<Response> ForecastService::answer_at_once(std::string_view method, std::string_view target)
+{
+    ForecastQuery query = parse_forecast_query(target);
+    const PlaceInfo* place = nullptr;
+    if (auto refused = refusal(method, query, place))
+        return refused;
+    std::shared_ptr<City> entry = city(query.code);
+    std::lock_guard state(entry->state);
+    return from_memory(*entry, query.fahrenheit ? 1 : 0, m_now());
+}
+
+Response ForecastService::answer(std::string_view method, std::string_view target)
+{
+    ForecastQuery query = parse_forecast_query(target);
+    const PlaceInfo* place = nullptr;
+    if (auto refused = refusal(method, query, place))
+        return *refused;
     std::shared_ptr<City> entry = city(query.code);
     const int unit = query.fahrenheit ? 1 : 0;
     {
@@ -95,12 +123,8 @@ Response ForecastService::answer(std::string_view method, std::string_view targe
     std::lock_guard fetching(entry->fetching);
     {
         std::lock_guard state(entry->state);
-        steady_clock::time_point now = m_now();
-        if (fresh(entry->cached[unit], now))
-            return feed(entry->cached[unit].feed);
-        if (now < entry->retry_at)
-            return plain(502, "The forecast provider failed for this city; it is asked again in "
-                    + std::to_string(duration_cast<seconds>(entry->retry_at - now).count() + 1) + " s");
+        if (auto known = from_memory(*entry, unit, m_now()))
+            return *known;
     }
     ++m_upstream;
     FetchResult result = m_provider.fetch(*place, query.fahrenheit);

@@ -7,6 +7,7 @@
 // again for a back-off that starts at 30 seconds and doubles up to 15 minutes.
 #pragma once
 
+#include "forecastd/ForecastQuery.h"
 #include "forecastd/PlaceTable.h"
 #include "forecastd/Provider.h"
 #include "forecastd/Response.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -34,8 +36,12 @@ public:
     ForecastService(const PlaceTable& places, Provider& provider, ServiceOptions options = {},
         Clock now = std::chrono::steady_clock::now);
 
-    // Thread-safe. `target` is the raw request target (path and query as sent).
+    // Thread-safe. `target` is the raw request target (path and query as sent). May wait
+    // for the provider.
     Response answer(std::string_view method, std::string_view target);
+    // The answer when it needs no provider request (a refusal, a cached feed, a back-off),
+    // else nothing: then answer() must be asked, off the thread that serves connections.
+    std::optional<Response> answer_at_once(std::string_view method, std::string_view target);
 
     uint64_t upstream_requests() const { return m_upstream.load(); }
 
@@ -53,6 +59,9 @@ private:
         std::chrono::steady_clock::time_point retry_at {};
     };
 
+    // The query checked and the city found, or the refusal.
+    std::optional<Response> refusal(std::string_view method, const ForecastQuery& query, const PlaceInfo*& place);
+    std::optional<Response> from_memory(City& city, int unit, std::chrono::steady_clock::time_point now) const;
     std::shared_ptr<City> city(const std::string& code);
     bool fresh(const Cached& cached, std::chrono::steady_clock::time_point now) const;
     void forget_idle_cities(std::chrono::steady_clock::time_point now);

@@ -7,32 +7,36 @@
 #include <cstring>
 #include <netdb.h>
 #include <sys/socket.h>
+#include <thread>
 
 namespace forecastd {
 
+// One request from its first line to its answer.
+struct PendingRequest {
+    std::string target;           // as sent, before the library decodes it
+    bool working { false };       // handed to a thread; the connection is suspended
+    std::optional<Response> response;
+};
+
 namespace {
 
-// The raw target, captured before the library splits and decodes it.
 void* remember_target(void*, const char* uri, MHD_Connection*)
 {
-    return new std::string(uri ? uri : "");
+    auto* request = new PendingRequest;
+    request->target = uri ? uri : "";
+    return request;
 }
 
 void forget_target(void*, MHD_Connection*, void** context, MHD_RequestTerminationCode)
 {
-    delete static_cast<std::string*>(*context);
+    delete static_cast<PendingRequest*>(*context);
     *context = nullptr;
 }
 
-MHD_Result answer(void* server, MHD_Connection* connection, const char*, const char* method, const char*,
-    const char*, size_t* upload_size, void** context)
+MHD_Result queue(MHD_Connection* connection, const Response& response)
 {
-    const std::string* target = static_cast<std::string*>(*context);
-    // A body sent with the request is not read.
-    *upload_size = 0;
-    Response response = static_cast<HttpServer*>(server)->handle(method ? method : "", target ? *target : "");
-    MHD_Response* reply = MHD_create_response_from_buffer(response.body.size(), response.body.data(),
-        MHD_RESPMEM_MUST_COPY);
+    MHD_Response* reply = MHD_create_response_from_buffer(response.body.size(),
+        const_cast<char*>(response.body.data()), MHD_RESPMEM_MUST_COPY);
     if (!reply)
         return MHD_NO;
     MHD_add_response_header(reply, MHD_HTTP_HEADER_CONTENT_TYPE, response.content_type.c_str());
@@ -41,6 +45,26 @@ MHD_Result answer(void* server, MHD_Connection* connection, const char*, const c
     MHD_Result queued = MHD_queue_response(connection, unsigned(response.status), reply);
     MHD_destroy_response(reply);
     return queued;
+}
+
+MHD_Result answer(void* server_pointer, MHD_Connection* connection, const char*, const char* method, const char*,
+    const char*, size_t* upload_size, void** context)
+{
+    auto* server = static_cast<HttpServer*>(server_pointer);
+    auto* request = static_cast<PendingRequest*>(*context);
+    if (!request)
+        return MHD_NO;
+    // A body sent with the request is not read.
+    *upload_size = 0;
+    if (request->response)
+        return queue(connection, *request->response);
+    if (request->working)
+        return MHD_YES;
+    if (std::optional<Response> at_once = server->quick(method ? method : "", request->target))
+        return queue(connection, *at_once);
+    request->target.insert(0, std::string(method ? method : "") + " ");
+    server->answer_later(request, connection);
+    return MHD_YES;
 }
 
 } // namespace
@@ -63,9 +87,38 @@ bool split_listen_address(const std::string& text, std::string& host, uint16_t& 
     return true;
 }
 
-HttpServer::HttpServer(Handler handler)
+HttpServer::HttpServer(Handler handler, QuickHandler quick)
     : m_handler(std::move(handler))
+    , m_quick(std::move(quick))
 {
+}
+
+std::optional<Response> HttpServer::quick(std::string_view method, std::string_view target) const
+{
+    if (!m_quick)
+        return std::nullopt;
+    return m_quick(method, target);
+}
+
+void HttpServer::answer_later(PendingRequest* request, MHD_Connection* connection)
+{
+    request->working = true;
+    MHD_suspend_connection(connection);
+    {
+        std::lock_guard lock(m_lock);
+        ++m_working;
+    }
+    std::thread([this, request, connection] {
+        // The method travels in front of the target: "GET /forecastrss?...".
+        size_t space = request->target.find(' ');
+        Response response = m_handler(std::string_view(request->target).substr(0, space),
+            std::string_view(request->target).substr(space + 1));
+        request->response = std::move(response);
+        MHD_resume_connection(connection);
+        std::lock_guard lock(m_lock);
+        if (--m_working == 0)
+            m_idle.notify_all();
+    }).detach();
 }
 
 HttpServer::~HttpServer()
@@ -73,7 +126,7 @@ HttpServer::~HttpServer()
     stop();
 }
 
-bool HttpServer::start(const std::string& host, uint16_t port, std::string& error)
+bool HttpServer::start(const std::string& host, uint16_t port, std::string& error, unsigned threads)
 {
     addrinfo hints {};
     hints.ai_socktype = SOCK_STREAM;
@@ -89,14 +142,14 @@ bool HttpServer::start(const std::string& host, uint16_t port, std::string& erro
     bool ipv6 = found->ai_family == AF_INET6;
     freeaddrinfo(found);
 
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL
-        | MHD_USE_ERROR_LOG;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_TURBO | MHD_USE_ERROR_LOG;
     if (ipv6)
         flags |= MHD_USE_IPv6;
     m_daemon = MHD_start_daemon(flags, port, nullptr, nullptr, &answer, this,
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&address),
         MHD_OPTION_URI_LOG_CALLBACK, &remember_target, nullptr,
         MHD_OPTION_NOTIFY_COMPLETED, &forget_target, nullptr,
+        MHD_OPTION_THREAD_POOL_SIZE, threads,
         MHD_OPTION_CONNECTION_LIMIT, 1000u,
         MHD_OPTION_CONNECTION_TIMEOUT, 30u,
         MHD_OPTION_LISTEN_BACKLOG_SIZE, 256u,
@@ -112,6 +165,11 @@ bool HttpServer::start(const std::string& host, uint16_t port, std::string& erro
 
 void HttpServer::stop()
 {
+    {
+        // A suspended connection must be resumed before the library may stop.
+        std::unique_lock lock(m_lock);
+        m_idle.wait(lock, [this] { return m_working == 0; });
+    }
     if (m_daemon) {
         MHD_stop_daemon(m_daemon);
         m_daemon = nullptr;

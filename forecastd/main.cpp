@@ -10,7 +10,9 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
 #include <memory>
+#include <thread>
 
 #ifndef NALO_VERSION
 #define NALO_VERSION "0.9.0"
@@ -63,7 +65,8 @@ int main(int argc, char** argv)
     ServiceOptions service_options;
     service_options.cache_time = std::chrono::minutes(options.cache_minutes);
     ForecastService service(places, *provider, service_options);
-    HttpServer server([&](std::string_view method, std::string_view target) { return service.answer(method, target); });
+    HttpServer server([&](std::string_view method, std::string_view target) { return service.answer(method, target); },
+        [&](std::string_view method, std::string_view target) { return service.answer_at_once(method, target); });
 
     // The signals that end the service are taken by this thread alone.
     sigset_t ending;
@@ -73,7 +76,7 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    if (!server.start(options.host, options.port, error)) {
+    if (!server.start(options.host, options.port, error, std::max(2u, std::thread::hardware_concurrency()))) {
         std::fprintf(stderr, "forecastd: %s\n", error.c_str());
         return 1;
     }

@@ -132,10 +132,14 @@ TEST(CityDatabase, DamagedEntriesAreDroppedAndReadingGoesOn)
         .text(u"2").bytes(std::string("\xFE\x00\x00", 3))
         .bytes("\xFF\x80").text(u"negative")
         .entry(u"3", u"after");
+    runtime::write_number(u"HKEY_CURRENT_USER\\Software\\NALO", u"Log", 1);
     CityDatabase database;
     ASSERT_TRUE(database.open(wide(file.save("damaged"))));
     EXPECT_EQ(database.read_all(), 2u);
     EXPECT_EQ(names(database), (std::vector<std::u16string> { u"before", u"after" }));
+    std::string log = test_support::read_utf16_file(std::string(std::getenv("NALO_TEMP")) + "/app_tests.txt");
+    runtime::write_number(u"HKEY_CURRENT_USER\\Software\\NALO", u"Log", 0);
+    EXPECT_NE(log.find("CityDatabase::read_next 3 damaged entries left out\n"), std::string::npos) << log;
 }
 
 TEST(CityDatabase, DamageThatLeavesNothingReadableEndsTheReading)

@@ -83,7 +83,8 @@ protected:
     Service()
         : provider(provider_server.url("/v1/forecast"))
         , service(places, provider, {}, [this] { return steady_clock::time_point(seconds(clock_seconds.load())); })
-        , server([this](std::string_view method, std::string_view target) { return service.answer(method, target); })
+        , server([this](std::string_view method, std::string_view target) { return service.answer(method, target); },
+              [this](std::string_view method, std::string_view target) { return service.answer_at_once(method, target); })
     {
         places.add(place("02950159", "Berlin"));
         places.add(place("01850147", "Tokyo"));
