@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         form.life_cycle(0.05);
         form.stylus({ { 10, 10 }, false, true, false });
         form.stylus({ { 10, 10 }, false, false, false });
-        form.key({ framework::key_enter, true, true });
+        form.key({ input::key_enter, true, true });
         place_on_screen(form, 100, 50);
     }
     return 0;

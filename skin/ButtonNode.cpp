@@ -14,7 +14,7 @@ void ButtonNode::load(const Properties& properties, NodeBody body)
         if (state)
             state->set_layout_observer(nullptr);
     }
-    m_key = framework::key_code_of_name(properties.get_string(body, u"bind_key", u""));
+    m_key = input::key_code_of_name(properties.get_string(body, u"bind_key", u""));
     m_caption = properties.translate(properties.get_string(body, u"text", u""));
     // An empty caption leaves the skin's own "#text" as it is.
     if (!m_caption.empty())
@@ -80,9 +80,9 @@ bool ButtonNode::stylus_move(Point point)
     return true;
 }
 
-bool ButtonNode::key(const framework::KeyEvent& event)
+bool ButtonNode::key(const input::KeyEvent& event)
 {
-    if (m_key == framework::key_none || event.code != m_key)
+    if (m_key == input::key_none || event.code != m_key)
         return SkinNode::key(event);
     bool was_pressed = m_pressed;
     m_pressed = event.pressed;

@@ -13,7 +13,7 @@ public:
     void refresh() override;
     bool stylus_move(Point point) override;
     bool stylus(const StylusEvent& event) override;
-    bool key(const framework::KeyEvent& event) override;
+    bool key(const input::KeyEvent& event) override;
 
     void set_listener(ButtonListener* listener) { m_listener = listener; }
     ButtonListener* listener() const { return m_listener; }
@@ -28,7 +28,7 @@ private:
     SkinNode* m_normal { nullptr };
     SkinNode* m_pressed_state { nullptr };
     SkinNode* m_disabled { nullptr };
-    int m_key { framework::key_none };
+    int m_key { input::key_none };
     std::u16string m_caption;
     bool m_pressed { false };
     Point m_last_point;

@@ -486,9 +486,9 @@ int ListNode::last_visible_row() const
     return -1;
 }
 
-bool ListNode::key(const framework::KeyEvent& event)
+bool ListNode::key(const input::KeyEvent& event)
 {
-    using namespace framework;
+    using namespace input;
     if (!event.pressed) {
         if (event.code == key_up || event.code == key_down) {
             m_key_held = false;

@@ -70,7 +70,7 @@ public:
     void measure_y(Measure& measure) override;
     bool stylus_move(Point point) override;
     bool stylus(const StylusEvent& event) override;
-    bool key(const framework::KeyEvent& event) override;
+    bool key(const input::KeyEvent& event) override;
 
 private:
     using Rows = std::deque<std::unique_ptr<ListRowNode>>;

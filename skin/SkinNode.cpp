@@ -283,7 +283,7 @@ bool SkinNode::stylus(const StylusEvent& event)
     return false;
 }
 
-bool SkinNode::key(const framework::KeyEvent& event)
+bool SkinNode::key(const input::KeyEvent& event)
 {
     for (size_t i = 0; i < m_children.size(); ++i) {
         SkinNode& child = *m_children[i];

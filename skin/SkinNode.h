@@ -11,7 +11,7 @@
 #include "skin/StylusEvent.h"
 #include "skin/VisibilityAnimation.h"
 
-#include "framework/KeyCodes.h"
+#include "input/KeyCodes.h"
 
 #include <memory>
 #include <string>
@@ -58,7 +58,7 @@ public:
     virtual bool contains(Point point) const;
     virtual bool stylus_move(Point point);
     virtual bool stylus(const StylusEvent& event);
-    virtual bool key(const framework::KeyEvent& event);
+    virtual bool key(const input::KeyEvent& event);
     // Typed characters, for edit fields.
     virtual bool char_input(char16_t character);
 

@@ -1,8 +1,8 @@
-#include "framework/KeyCodes.h"
+#include "input/KeyCodes.h"
 
 #include <gtest/gtest.h>
 
-using namespace framework;
+using namespace input;
 
 TEST(KeyCodes, VirtualKeysOfThePhone)
 {

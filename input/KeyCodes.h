@@ -1,10 +1,11 @@
 // The system's own key codes: one fixed table that names every key the program knows.
-// The shell converts the platform's virtual keys to them; skins bind buttons by name.
+// The shell converts the platform's virtual keys to them; skins bind buttons by name. They
+// sit below the skin engine and the framework, which both use them, and need nothing.
 #pragma once
 
 #include <string_view>
 
-namespace framework {
+namespace input {
 
 enum KeyCode : int {
     key_none = 0,
@@ -61,4 +62,4 @@ int key_code_of_name(std::u16string_view name);
 
 inline bool is_digit_key(int code) { return code >= key_0 && code <= key_0 + 9; }
 
-} // namespace framework
+} // namespace input

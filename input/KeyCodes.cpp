@@ -1,6 +1,6 @@
-#include "framework/KeyCodes.h"
+#include "input/KeyCodes.h"
 
-namespace framework {
+namespace input {
 
 namespace {
 
@@ -75,4 +75,4 @@ int key_code_of_name(std::u16string_view name)
     return key_none;
 }
 
-} // namespace framework
+} // namespace input
