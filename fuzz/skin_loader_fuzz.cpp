@@ -1,10 +1,10 @@
 // Any bytes given to the skin loader either load or fail; nothing reads outside the
 // image. Loaded skins are walked through every getter.
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/NodeFactory.h"
-#include "skin/PropertiesImpl.h"
-#include "skin/SkinErrors.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/nodes/SkinErrors.h"
 
 #include <cstdio>
 #include <cstdlib>

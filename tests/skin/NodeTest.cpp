@@ -1,13 +1,13 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/ButtonNode.h"
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/MultiNode.h"
-#include "skin/NodeFactory.h"
-#include "skin/SkinErrors.h"
-#include "skin/TextNode.h"
+#include "skin/nodes/ButtonNode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/MultiNode.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/SkinErrors.h"
+#include "skin/nodes/TextNode.h"
 
 #include "support/TestSupport.h"
 

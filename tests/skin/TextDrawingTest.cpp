@@ -1,7 +1,7 @@
-#include "skin/Drawing.h"
-#include "skin/FreeTypeFont.h"
-#include "skin/SolidFill.h"
-#include "skin/TextDrawing.h"
+#include "skin/draw/Drawing.h"
+#include "skin/text/FreeTypeFont.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/text/TextDrawing.h"
 
 #include <gtest/gtest.h>
 
