@@ -1,9 +1,10 @@
 // Any bytes given to the skin loader either load or fail; nothing reads outside the
 // image. Loaded skins are walked through every getter.
+#include "skin/SkinNodeTypes.h"
+#include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/FormNode.h"
 #include "skin/nodes/Layout.h"
 #include "skin/nodes/NodeFactory.h"
-#include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/SkinErrors.h"
 
 #include <cstdio>

@@ -1,9 +1,11 @@
+#include "skin/SkinNodeTypes.h"
+
+#include "skin/list/ListNode.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/ClipNode.h"
 #include "skin/nodes/FillNode.h"
 #include "skin/nodes/HTableNode.h"
 #include "skin/nodes/ImageNode.h"
-#include "skin/list/ListNode.h"
 #include "skin/nodes/MultiNode.h"
 #include "skin/nodes/NodeFactory.h"
 #include "skin/nodes/ProgressNode.h"

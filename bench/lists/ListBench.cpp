@@ -1,14 +1,15 @@
 // Scrolls a list through its whole length at 2000 px/s, one life_cycle step and one
 // draw at 240x320 per 0.04 s frame, and prints the time per frame and the memory held,
 // for a short list and one of the city database's size.
-#include "skin/nodes/FormNode.h"
-#include "skin/text/FreeTypeFont.h"
-#include "skin/nodes/Layout.h"
-#include "skin/list/ListNode.h"
-#include "skin/nodes/NodeFactory.h"
-#include "skin/file/PropertiesImpl.h"
+#include "skin/SkinNodeTypes.h"
 #include "skin/draw/RenderSurface.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/list/ListNode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
 #include "skin/nodes/TextNode.h"
+#include "skin/text/FreeTypeFont.h"
 
 #include "skin/compiler/SkinCompiler.h"
 

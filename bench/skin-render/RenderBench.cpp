@@ -1,18 +1,19 @@
 // Pixel throughput of the blenders against memcpy and pixman, per-call cost of text and
 // nine-part drawing, and whole representative forms.
+#include "platform/TextEncoding.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/compiler/SkinCompiler.h"
 #include "skin/draw/Blenders.h"
+#include "skin/draw/Dim.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/draw/Transition.h"
+#include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/FormNode.h"
 #include "skin/nodes/Layout.h"
 #include "skin/nodes/NodeFactory.h"
-#include "skin/file/PropertiesImpl.h"
-#include "skin/compiler/SkinCompiler.h"
-#include "platform/TextEncoding.h"
-#include "skin/draw/Dim.h"
-#include "skin/draw/Drawing.h"
 #include "skin/text/FreeTypeFont.h"
-#include "skin/draw/SolidFill.h"
 #include "skin/text/TextDrawing.h"
-#include "skin/draw/Transition.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

@@ -1,16 +1,17 @@
 #include "skin/compiler/FrameRender.h"
 
 #include "platform/TextEncoding.h"
+#include "skin/SkinNodeTypes.h"
 #include "skin/draw/Drawing.h"
-#include "skin/nodes/FormNode.h"
 #include "skin/draw/FramePng.h"
-#include "skin/text/FreeTypeFont.h"
+#include "skin/draw/RenderSurface.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/nodes/FormNode.h"
 #include "skin/nodes/Layout.h"
 #include "skin/nodes/NodeFactory.h"
-#include "skin/file/PropertiesImpl.h"
-#include "skin/draw/RenderSurface.h"
 #include "skin/nodes/SkinErrors.h"
-#include "skin/draw/SolidFill.h"
+#include "skin/text/FreeTypeFont.h"
 
 namespace skinc {
 

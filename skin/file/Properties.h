@@ -4,13 +4,13 @@
 // node body is good until the next successful load replaces the image.
 #pragma once
 
-#include "skin/text/FontRep.h"
 #include "skin/draw/Geometry.h"
+#include "skin/draw/PictureRef.h"
 #include "skin/file/LanguageTable.h"
 #include "skin/file/NodeBody.h"
-#include "skin/draw/PictureRef.h"
 #include "skin/file/ScreenInfo.h"
 #include "skin/file/SkinFileLayout.h"
+#include "skin/text/FontRep.h"
 
 #include <cstdint>
 #include <string>

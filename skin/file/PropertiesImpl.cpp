@@ -1,9 +1,9 @@
 #include "skin/file/PropertiesImpl.h"
 
-#include "skin/text/FontRegistry.h"
 #include "skin/file/Load565.h"
 #include "skin/file/ReloadListener.h"
 #include "skin/file/SkinImageCheck.h"
+#include "skin/text/FontRegistry.h"
 
 #include "platform/Clock.h"
 #include "platform/File.h"

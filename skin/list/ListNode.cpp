@@ -1,7 +1,7 @@
 #include "skin/list/ListNode.h"
 
-#include "skin/nodes/Layout.h"
 #include "skin/file/Properties.h"
+#include "skin/nodes/Layout.h"
 
 #include "platform/Clock.h"
 

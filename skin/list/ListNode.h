@@ -5,10 +5,10 @@
 // highlight bar that slides from row to row.
 #pragma once
 
+#include "skin/draw/PictureRef.h"
 #include "skin/list/DragTracker.h"
 #include "skin/list/ListRowNode.h"
 #include "skin/list/ListSource.h"
-#include "skin/draw/PictureRef.h"
 #include "skin/nodes/SkinNode.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 // below the rows, the rows top to bottom, and the highlight bar over them.
 #include "skin/draw/Blenders.h"
 #include "skin/draw/Drawing.h"
-#include "skin/list/ListNode.h"
 #include "skin/draw/RenderSurface.h"
+#include "skin/list/ListNode.h"
 
 #include <cmath>
 

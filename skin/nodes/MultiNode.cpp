@@ -1,7 +1,7 @@
 #include "skin/nodes/MultiNode.h"
 
-#include "skin/nodes/ButtonNode.h"
 #include "skin/file/Properties.h"
+#include "skin/nodes/ButtonNode.h"
 
 #include "runtime/TextConvert.h"
 

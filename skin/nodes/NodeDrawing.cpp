@@ -1,15 +1,15 @@
 // Drawing of the node tree: the whole-node step (visibility animation, cache, dirty mark)
 // and the drawing of the engine's own node types.
 #include "skin/draw/Blenders.h"
-#include "skin/nodes/ClipNode.h"
 #include "skin/draw/Drawing.h"
-#include "skin/nodes/FillNode.h"
 #include "skin/draw/ImageDrawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/nodes/ClipNode.h"
+#include "skin/nodes/FillNode.h"
 #include "skin/nodes/ImageNode.h"
 #include "skin/nodes/SkinNode.h"
-#include "skin/draw/SolidFill.h"
-#include "skin/text/TextBlock.h"
 #include "skin/nodes/TextNode.h"
+#include "skin/text/TextBlock.h"
 
 namespace skin {
 

@@ -27,9 +27,4 @@ public:
     }
 };
 
-// The engine's own types: "node", "text", "color", "image", "htable", "vtable",
-// "button", "multinode", "progress" and "clip".
-void register_skin_node_types();
-void unregister_skin_node_types();
-
 } // namespace skin

@@ -1,8 +1,8 @@
 #include "skin/nodes/NodeVisibilityAnimation.h"
 
 #include "skin/draw/Drawing.h"
-#include "skin/nodes/SkinNode.h"
 #include "skin/draw/SolidFill.h"
+#include "skin/nodes/SkinNode.h"
 
 namespace skin {
 

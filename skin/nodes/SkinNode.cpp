@@ -1,9 +1,9 @@
 #include "skin/nodes/SkinNode.h"
 
-#include "skin/nodes/Layout.h"
-#include "skin/nodes/NodeFactory.h"
 #include "skin/file/Properties.h"
 #include "skin/layout/ScaleMode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
 #include "skin/nodes/SkinErrors.h"
 
 #include "runtime/Log.h"

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "skin/draw/Geometry.h"
-#include "skin/layout/LayoutObserver.h"
-#include "skin/layout/Measure.h"
 #include "skin/draw/NodeCache.h"
 #include "skin/file/NodeBody.h"
+#include "skin/layout/LayoutObserver.h"
+#include "skin/layout/Measure.h"
 #include "skin/nodes/StylusEvent.h"
 #include "skin/nodes/VisibilityAnimation.h"
 

@@ -1,8 +1,8 @@
 #include "skin/nodes/TableNode.h"
 
-#include "skin/nodes/Layout.h"
 #include "skin/file/Properties.h"
 #include "skin/layout/ScaleMode.h"
+#include "skin/nodes/Layout.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // grows to its text, wraps at its width or ends cut text with an ellipsis.
 #pragma once
 
+#include "skin/nodes/SkinNode.h"
 #include "skin/text/FontRep.h"
 #include "skin/text/LineBreaker.h"
-#include "skin/nodes/SkinNode.h"
 #include "skin/text/TextAlignment.h"
 
 #include <optional>

@@ -3,9 +3,9 @@
 // FreeType fonts, tests may install fonts with fixed metrics.
 #pragma once
 
-#include "skin/text/FontSpec.h"
 #include "skin/draw/Geometry.h"
 #include "skin/draw/PixelBuffer.h"
+#include "skin/text/FontSpec.h"
 
 #include <memory>
 #include <string_view>

@@ -3,9 +3,9 @@
 // way to one ellipsis character at the bottom.
 #pragma once
 
+#include "skin/draw/RenderSurface.h"
 #include "skin/text/FontRep.h"
 #include "skin/text/LineBreaker.h"
-#include "skin/draw/RenderSurface.h"
 #include "skin/text/TextAlignment.h"
 
 #include <vector>

@@ -2,8 +2,8 @@
 // process-wide scratch surface, merged back so that every pixel the text touched is opaque.
 #pragma once
 
-#include "skin/text/FontRep.h"
 #include "skin/draw/RenderSurface.h"
+#include "skin/text/FontRep.h"
 #include "skin/text/TextAlignment.h"
 
 namespace skin {

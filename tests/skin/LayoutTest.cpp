@@ -1,11 +1,11 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
+#include "skin/layout/ScaleMode.h"
 #include "skin/nodes/FormNode.h"
 #include "skin/nodes/ImageNode.h"
 #include "skin/nodes/Layout.h"
 #include "skin/nodes/ProgressNode.h"
-#include "skin/layout/ScaleMode.h"
 #include "skin/nodes/SkinErrors.h"
 #include "skin/nodes/TextNode.h"
 

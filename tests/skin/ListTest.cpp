@@ -3,11 +3,11 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
+#include "skin/draw/RenderSurface.h"
 #include "skin/list/DragTracker.h"
+#include "skin/list/ListNode.h"
 #include "skin/nodes/FormNode.h"
 #include "skin/nodes/Layout.h"
-#include "skin/list/ListNode.h"
-#include "skin/draw/RenderSurface.h"
 
 #include "support/TestSupport.h"
 

@@ -1,8 +1,8 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/file/ReloadListener.h"
 #include "platform/TextEncoding.h"
+#include "skin/file/ReloadListener.h"
 #include "skin/file/SkinImageRead.h"
 
 #include "support/TestSupport.h"

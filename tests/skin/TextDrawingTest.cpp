@@ -1,6 +1,6 @@
 #include "skin/draw/Drawing.h"
-#include "skin/text/FreeTypeFont.h"
 #include "skin/draw/SolidFill.h"
+#include "skin/text/FreeTypeFont.h"
 #include "skin/text/TextDrawing.h"
 
 #include <gtest/gtest.h>

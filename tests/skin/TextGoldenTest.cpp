@@ -2,8 +2,8 @@
 // Sans; the comparison tolerates the small differences of other FreeType versions.
 #include "skin/draw/Drawing.h"
 #include "skin/draw/FramePng.h"
-#include "skin/text/FreeTypeFont.h"
 #include "skin/draw/SolidFill.h"
+#include "skin/text/FreeTypeFont.h"
 #include "skin/text/TextDrawing.h"
 
 #include <gtest/gtest.h>
