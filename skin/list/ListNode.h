@@ -1,14 +1,17 @@
 // A vertical list of any length in a fixed rectangle ("vlist"). Only the rows that
 // cover its height are realized, asked of the source as they scroll in and destroyed as
 // they scroll out. The list follows the stylus, keeps moving after a fling with
-// friction, springs back past its ends and settles on its margins; keys move a
-// highlight bar that slides from row to row.
+// friction, springs back past its ends and settles on its margins (ScrollPhysics); keys
+// move a highlight bar that slides from row to row (ListHighlight). The list keeps the
+// window of rows, their heights, its layout and the dispatch of events.
 #pragma once
 
 #include "skin/draw/PictureRef.h"
 #include "skin/list/DragTracker.h"
+#include "skin/list/ListHighlight.h"
 #include "skin/list/ListRowNode.h"
 #include "skin/list/ListSource.h"
+#include "skin/list/ScrollPhysics.h"
 #include "skin/nodes/SkinNode.h"
 
 #include <cstdint>
@@ -35,13 +38,14 @@ public:
     ListSource* source() const { return m_source; }
     int count() const { return m_count; }
     int selected() const { return m_selected; }
-    double offset() const { return m_offset; }
+    double offset() const { return m_scroll.offset(); }
     int total() const { return m_total; }
-    double velocity() const { return m_velocity; }
-    double highlight_position() const { return m_highlight; }
-    double highlight_speed() const { return m_highlight_speed; }
-    int top_margin() const { return m_top_margin; }
-    int bottom_margin() const { return m_bottom_margin; }
+    double velocity() const { return m_scroll.velocity(); }
+    double highlight_position() const { return m_highlight.position(); }
+    double highlight_speed() const { return m_highlight.speed(); }
+    int top_margin() const { return m_scroll.top_margin(); }
+    int bottom_margin() const { return m_scroll.bottom_margin(); }
+    const ScrollPhysics& scroll() const { return m_scroll; }
     bool grow() const { return m_grow; }
     // The index of the first realized row and one past the last.
     int first_index() const { return m_before_first + 1; }
@@ -85,38 +89,30 @@ private:
     ListRowNode* row_at(Point point) const;
     void update_row_states(ListRowNode& row);
     void release_press(bool cancelled, Point point);
-    void drag(Point moved);
-    void release_after_drag();
     bool row0_realized() const { return m_before_first == -1; }
     bool last_realized() const { return m_after_last >= m_count; }
-    double bottom_gap() const; // room left below the rows above the bottom margin
+    ScrollExtent extent() const;
     void step_row_heights(double elapsed);
     void step_physics(double elapsed);
     void step_highlight(double elapsed);
     void keep_highlight_visible();
     int first_visible_row() const;
     int last_visible_row() const;
-    int next_selectable(int index, int direction) const;
 
     ListSource* m_source { nullptr };
     Rows m_rows;
     int m_before_first { -1 };
     int m_after_last { 0 };
     int m_count { 0 };
-    double m_offset { 0 };
     int m_total { 0 };
-    double m_velocity { 0 };
+    ScrollPhysics m_scroll;
     ListRowNode* m_pressed { nullptr };
     int m_selected { -1 };
-    double m_highlight { -1 };
-    double m_highlight_speed { 0 };
-    bool m_key_held { false };
+    ListHighlight m_highlight;
     DragTracker m_tracker;
     bool m_stylus_down { false };
     bool m_align { true };
 
-    int m_top_margin { 0 };
-    int m_bottom_margin { 0 };
     bool m_grow { false };
     bool m_locked { false }; // read from the skin; nothing depends on it
     PictureRef m_highlight_picture;

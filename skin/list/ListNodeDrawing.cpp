@@ -13,7 +13,7 @@ void ListNode::draw(RenderSurface& surface, Point origin)
 {
     update_window();
     const int h = window_height();
-    const int b = int(std::floor(m_offset));
+    const int b = int(std::floor(m_scroll.offset()));
     ClipScope clip(surface, origin, { width(), h });
 
     if (b > 0) {
@@ -37,7 +37,7 @@ void ListNode::draw(RenderSurface& surface, Point origin)
         top += row_h;
     }
 
-    if (m_highlight_picture.empty() || m_highlight < 0)
+    if (m_highlight_picture.empty() || !m_highlight.active())
         return;
     // The bar slides between the selectable row at or before the position and the next.
     const ListRowNode* from = nullptr;
@@ -45,7 +45,7 @@ void ListNode::draw(RenderSurface& surface, Point origin)
     for (const auto& r : m_rows) {
         if (r->removed() || !r->selectable())
             continue;
-        if (r->m_index <= m_highlight)
+        if (r->m_index <= m_highlight.position())
             from = r.get();
         else if (!to)
             to = r.get();
@@ -55,7 +55,7 @@ void ListNode::draw(RenderSurface& surface, Point origin)
     double bar_top = from->y() - y();
     double bar_height = row_height(*from);
     if (to && to->m_index > from->m_index) {
-        double t = (m_highlight - from->m_index) / (to->m_index - from->m_index);
+        double t = (m_highlight.position() - from->m_index) / (to->m_index - from->m_index);
         bar_top += t * ((to->y() - y()) - bar_top);
         bar_height += t * (row_height(*to) - bar_height);
     }
