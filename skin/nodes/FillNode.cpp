@@ -1,5 +1,7 @@
 #include "skin/nodes/FillNode.h"
 
+#include "skin/draw/Drawing.h"
+#include "skin/draw/SolidFill.h"
 #include "skin/file/Properties.h"
 
 namespace skin {
@@ -16,6 +18,13 @@ void FillNode::set_colour(Color colour)
         return;
     m_colour = colour;
     mark_dirty();
+}
+
+void FillNode::draw(RenderSurface& surface, Point origin)
+{
+    // The colour's own lowest green bit would make it translucent under a cache blender.
+    fill(surface, origin, size(), SolidFill(Pixel(to_565(m_colour) | opaque_bit)));
+    SkinNode::draw(surface, origin);
 }
 
 } // namespace skin

@@ -1,5 +1,7 @@
 #include "skin/nodes/ImageNode.h"
 
+#include "skin/draw/Blenders.h"
+#include "skin/draw/ImageDrawing.h"
 #include "skin/file/Properties.h"
 
 #include <algorithm>
@@ -53,6 +55,13 @@ void ImageNode::measure_y(Measure& m)
         m.wanted = std::max(m.wanted, h);
         m.minimum = std::max(m.minimum, h);
     }
+}
+
+void ImageNode::draw(RenderSurface& surface, Point origin)
+{
+    const Blender& blender = m_alpha == -1 ? shared_opaque_copy() : shared_level_blender(alpha_level(m_alpha));
+    draw_image(surface, origin, size(), m_src, blender, m_save_aspect_ratio, mask_usable() ? &m_mask : nullptr);
+    SkinNode::draw(surface, origin);
 }
 
 } // namespace skin

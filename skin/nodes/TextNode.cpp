@@ -1,6 +1,7 @@
 #include "skin/nodes/TextNode.h"
 
 #include "skin/file/Properties.h"
+#include "skin/text/TextBlock.h"
 
 #include <algorithm>
 
@@ -131,6 +132,13 @@ void TextNode::measure_y(Measure& m)
         if (m_grow_min)
             m.minimum = std::max(m.minimum, h);
     }
+}
+
+void TextNode::draw(RenderSurface& surface, Point origin)
+{
+    TextBlockStyle style { m_colour, m_halign, m_valign, m_wrap, m_ellipsis };
+    draw_text_block(m_font.get(), surface, m_text, lines(), { origin.x, origin.y, width(), height() }, style);
+    SkinNode::draw(surface, origin);
 }
 
 } // namespace skin

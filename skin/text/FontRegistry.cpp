@@ -1,5 +1,7 @@
 #include "skin/text/FontRegistry.h"
 
+#include "skin/text/FreeTypeFont.h"
+
 #include <map>
 #include <mutex>
 
@@ -9,8 +11,23 @@ namespace {
 
 struct Registry {
     std::mutex lock;
-    FontFactory factory;
+    FontFactory factory { freetype_font_factory() };
     std::map<FontSpec, SharedFont> fonts;
+};
+
+class EmptyFont final : public FontRep {
+public:
+    EmptyFont()
+        : FontRep(FontSpec {})
+    {
+    }
+    int line_height() const override { return 0; }
+    TextExtent measure_text(std::u16string_view text) const override
+    {
+        TextExtent extent;
+        extent.right_edges.assign(text.size(), 0);
+        return extent;
+    }
 };
 
 Registry& registry()
@@ -33,6 +50,14 @@ SharedFont get_font(const FontSpec& spec)
     if (font)
         r.fonts.emplace(spec, font);
     return font;
+}
+
+SharedFont fallback_font()
+{
+    if (SharedFont font = get_font(FontSpec {}))
+        return font;
+    static const SharedFont empty = std::make_shared<EmptyFont>();
+    return empty;
 }
 
 void set_font_factory(FontFactory factory)

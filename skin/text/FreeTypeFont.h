@@ -3,6 +3,7 @@
 // rasterised once and kept for the life of the font.
 #pragma once
 
+#include "skin/text/FontRegistry.h"
 #include "skin/text/FontRep.h"
 #include "skin/text/Glyph.h"
 
@@ -57,7 +58,10 @@ private:
     mutable size_t m_rasterised { 0 };
 };
 
-// Makes every font of the process a FreeType font (the programs and tools call it at start).
+// The factory of FreeType fonts; a font without a face gives none. It is the font
+// registry's factory until another is set.
+FontFactory freetype_font_factory();
+// Makes every font of the process a FreeType font again.
 void install_freetype_fonts();
 
 } // namespace skin

@@ -3,13 +3,18 @@
 
 namespace skin {
 
-void install_freetype_fonts()
+FontFactory freetype_font_factory()
 {
     // A font without a face becomes an empty handle: its text is drawn with the fallback font.
-    set_font_factory([](const FontSpec& spec) -> SharedFont {
+    return [](const FontSpec& spec) -> SharedFont {
         auto font = std::make_shared<FreeTypeFont>(spec);
         return font->valid() ? font : nullptr;
-    });
+    };
+}
+
+void install_freetype_fonts()
+{
+    set_font_factory(freetype_font_factory());
 }
 
 } // namespace skin

@@ -1,7 +1,7 @@
 #include "skin/text/TextDrawing.h"
 
 #include "skin/draw/Blenders.h"
-#include "skin/text/FreeTypeFont.h"
+#include "skin/text/FontRegistry.h"
 
 namespace skin {
 
@@ -17,15 +17,9 @@ RenderSurface& scratch()
 
 } // namespace
 
-const FontRep& fallback_font()
-{
-    static const FreeTypeFont font { FontSpec {} };
-    return font;
-}
-
 TextExtent measure_text(const FontRep* font, std::u16string_view text)
 {
-    return (font ? *font : fallback_font()).measure_text(text);
+    return font ? font->measure_text(text) : fallback_font()->measure_text(text);
 }
 
 std::u16string end_ellipsis(const FontRep& font, std::u16string_view text, int width)
@@ -53,7 +47,8 @@ void draw_text(const FontRep* font, RenderSurface& target, Color colour, std::u1
     Rect area = target.area().intersected({ origin.x, origin.y, box.x, box.y });
     if (area.empty())
         return;
-    const FontRep& f = font ? *font : fallback_font();
+    SharedFont fallback = font ? nullptr : fallback_font();
+    const FontRep& f = font ? *font : *fallback;
 
     std::u16string cut;
     if (ellipsis) {

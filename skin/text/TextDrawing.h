@@ -8,9 +8,6 @@
 
 namespace skin {
 
-// The font used where a font handle is empty.
-const FontRep& fallback_font();
-
 TextExtent measure_text(const FontRep* font, std::u16string_view text);
 
 // The text cut at the end so that it and "..." fit the width; the text itself when it fits.
