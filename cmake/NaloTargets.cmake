@@ -32,3 +32,33 @@ function(nalo_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "NALO_REGISTRY=${state}/registry.db;NALO_TEMP=${state}/temp;XDG_RUNTIME_DIR=${state};${T_ENV}")
 endfunction()
+
+# nalo_add_folders(FOLDERS... [PLANNED folders...] [OPTIONAL folders...]): adds the
+# subfolders of the calling folder in the order given. Each of FOLDERS must have a
+# CMakeLists.txt, else the configure fails. PLANNED folders are being written elsewhere
+# and are added once they exist; moving a name from PLANNED to FOLDERS is the one-line
+# change when one lands. OPTIONAL folders are added by the caller itself. Any subfolder
+# with a CMakeLists.txt that none of the lists names fails the configure, so that a
+# misspelt or forgotten name never drops a target silently.
+function(nalo_add_folders)
+  cmake_parse_arguments(F "" "" "PLANNED;OPTIONAL" ${ARGN})
+  set(here ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(dir ${F_UNPARSED_ARGUMENTS})
+    if(NOT EXISTS ${here}/${dir}/CMakeLists.txt)
+      message(FATAL_ERROR "${here}/${dir}/CMakeLists.txt does not exist")
+    endif()
+    add_subdirectory(${dir})
+  endforeach()
+  foreach(dir ${F_PLANNED})
+    if(EXISTS ${here}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+  file(GLOB present RELATIVE ${here} ${here}/*/CMakeLists.txt)
+  foreach(file ${present})
+    get_filename_component(dir ${file} DIRECTORY)
+    if(NOT dir IN_LIST F_UNPARSED_ARGUMENTS AND NOT dir IN_LIST F_PLANNED AND NOT dir IN_LIST F_OPTIONAL)
+      message(FATAL_ERROR "${here}/${dir} has a CMakeLists.txt but is not listed in ${here}/CMakeLists.txt")
+    endif()
+  endforeach()
+endfunction()

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/TextEncoding.h"
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -16,10 +17,13 @@ std::u16string date_time_text(int64_t count)
     int64_t rest = count % platform::units_per_minute;
     if (rest < 0)
         rest = 0;
-    double seconds = double(rest) / double(platform::units_per_second);
+    // Whole microseconds: a count in the last half microsecond of a minute must not be
+    // rounded up to a second 60, which reads back as the next minute.
+    int seconds = int(rest / platform::units_per_second);
+    int microseconds = int(rest % platform::units_per_second / 10);
     char text[96];
-    std::snprintf(text, sizeof text, "%d %02d %02d %02d %02d %s%f", t.year, t.month, t.day, t.hour, t.minute,
-        seconds < 10.0 ? "0" : "", seconds);
+    std::snprintf(text, sizeof text, "%d %02d %02d %02d %02d %02d.%06d", t.year, t.month, t.day, t.hour, t.minute,
+        seconds, microseconds);
     return platform::widen(text);
 }
 
@@ -35,7 +39,11 @@ std::optional<int64_t> read_date_time_text(std::u16string_view text)
     double seconds = 0;
     if (!runtime::text_to_double(text, seconds))
         return std::nullopt;
-    int64_t fraction = int64_t(seconds * double(platform::units_per_second));
+    // Seconds that no count can hold (or no number at all) are malformed.
+    double units = seconds * double(platform::units_per_second);
+    if (!(std::abs(units) < 0x1p62))
+        return std::nullopt;
+    int64_t fraction = int64_t(units);
     platform::SystemTime t;
     t.year = parts[0];
     t.month = parts[1];
@@ -47,7 +55,10 @@ std::optional<int64_t> read_date_time_text(std::u16string_view text)
     int64_t count = 0;
     if (!platform::system_time_to_count(t, count))
         return fraction;
-    return count + fraction;
+    int64_t sum = 0;
+    if (__builtin_add_overflow(count, fraction, &sum))
+        return std::nullopt;
+    return sum;
 }
 
 int64_t read_forecast_date(std::u16string_view text)
@@ -85,7 +96,10 @@ int64_t read_forecast_date(std::u16string_view text)
 
 int32_t minutes_between(int64_t earlier, int64_t later)
 {
-    int64_t minutes = (later - earlier) / platform::units_per_minute;
+    int64_t difference = 0;
+    if (__builtin_sub_overflow(later, earlier, &difference))
+        return later > earlier ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int32_t>::min();
+    int64_t minutes = difference / platform::units_per_minute;
     if (minutes > std::numeric_limits<int32_t>::max())
         return std::numeric_limits<int32_t>::max();
     if (minutes < std::numeric_limits<int32_t>::min())

@@ -6,6 +6,9 @@
 #include "runtime/TextConvert.h"
 #include "runtime/XmlDocument.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace ombrelo {
 
 std::u16string cache_file_path(std::u16string_view city_code)
@@ -17,7 +20,10 @@ std::u16string temperature_text(int32_t celsius, bool in_celsius)
 {
     if (celsius == no_temperature)
         return {};
-    int32_t value = in_celsius ? celsius : int32_t(double(celsius) * 1.8 + 32.0);
+    // Truncated toward zero; a feed's absurd temperature saturates instead of overflowing.
+    double fahrenheit = std::clamp(double(celsius) * 1.8 + 32.0, double(std::numeric_limits<int32_t>::min()),
+        double(std::numeric_limits<int32_t>::max()));
+    int32_t value = in_celsius ? celsius : int32_t(fahrenheit);
     std::u16string text;
     if (value > 0)
         text += u'+';

@@ -43,6 +43,12 @@ bool HTTPRequest::send_request(const ByteBuffer& body)
     return true;
 }
 
+void HTTPRequest::set_inactivity_timeout(double seconds)
+{
+    if (m_impl)
+        m_impl->set_inactivity_timeout(seconds);
+}
+
 void HTTPRequest::destroy_machinery()
 {
     m_impl.reset();

@@ -25,6 +25,9 @@ public:
 
     // False when the request has no machinery (the failure has then been reported).
     bool send_request(const ByteBuffer& body);
+    // Seconds of silence from the network after which the request fails (10 unless set;
+    // tests shorten it). Takes effect when the request is sent.
+    void set_inactivity_timeout(double seconds);
     // Stops the worker and releases the connection.
     void destroy_machinery();
     bool has_machinery() const { return m_impl != nullptr; }

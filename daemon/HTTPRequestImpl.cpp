@@ -132,7 +132,7 @@ void HTTPRequestImpl::start(const ByteBuffer& body)
         }
     }
     if (!m_timed_out)
-        m_timeout_timer.after(inactivity_timeout);
+        m_timeout_timer.after(m_inactivity_timeout);
 }
 
 void HTTPRequestImpl::run(std::shared_ptr<HTTPExchange> exchange)
@@ -225,7 +225,7 @@ void HTTPRequestImpl::RunL()
     set_active();
     x.wake();
     if (!m_timed_out)
-        m_timeout_timer.after(inactivity_timeout);
+        m_timeout_timer.after(m_inactivity_timeout);
 }
 
 // The kept chunks one after the other; a range that does not start at byte 0 leaves

@@ -21,7 +21,7 @@ class HTTPRequest;
 
 class HTTPRequestImpl final : public runtime::CActive, public runtime::TimerListener {
 public:
-    static constexpr double inactivity_timeout = 10.0;
+    static constexpr double default_inactivity_timeout = 10.0;
     static constexpr size_t largest_chunk = 8192;
     static constexpr size_t largest_body = 1024 * 1024;
 
@@ -32,6 +32,8 @@ public:
     bool is_open() const { return m_open; }
     // Marks the machinery active, starts the worker and the inactivity timer.
     void start(const ByteBuffer& body);
+    // Seconds of silence from the worker after which the request fails.
+    void set_inactivity_timeout(double seconds) { m_inactivity_timeout = seconds; }
 
     void RunL() override;
     void DoCancel() override;
@@ -53,6 +55,7 @@ private:
     int32_t m_received { 0 };
     bool m_range_seen { false };
     bool m_timed_out { false };
+    double m_inactivity_timeout { default_inactivity_timeout };
     runtime::ActiveTimer m_timeout_timer;
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/CaseFolding.h"
 
+#include <limits>
+
 namespace ombrelo {
 
 namespace {
@@ -19,12 +21,16 @@ std::vector<std::u16string_view> split_lines(std::u16string_view block)
     return lines;
 }
 
+// Decimal digits of a value that fits 31 bits.
 bool read_number(std::u16string_view& text, int32_t& value)
 {
     size_t i = 0;
-    uint32_t v = 0;
-    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
-        v = v * 10 + uint32_t(text[i++] - u'0');
+    int64_t v = 0;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+        v = v * 10 + (text[i++] - u'0');
+        if (v > std::numeric_limits<int32_t>::max())
+            return false;
+    }
     if (i == 0)
         return false;
     value = int32_t(v);
@@ -74,10 +80,14 @@ std::optional<ContentRange> parse_content_range(std::u16string_view value)
         return std::nullopt;
     value.remove_prefix(unit.size());
     ContentRange range;
-    if (read_number(value, range.first) && expect(value, u'-') && read_number(value, range.last) && expect(value, u'/')
-        && read_number(value, range.total))
-        return range;
-    return std::nullopt;
+    if (!read_number(value, range.first) || !expect(value, u'-') || !read_number(value, range.last)
+        || !expect(value, u'/') || !read_number(value, range.total) || !value.empty())
+        return std::nullopt;
+    // A range that ends before it starts or past the whole is no range; a valid one
+    // keeps last - first + 1 within 31 bits.
+    if (range.first > range.last || range.last >= range.total)
+        return std::nullopt;
+    return range;
 }
 
 } // namespace ombrelo

@@ -30,7 +30,8 @@ struct ContentRange {
     int32_t total { 0 };
 };
 
-// "bytes FIRST-LAST/TOTAL"; none when the value does not read so.
+// "bytes FIRST-LAST/TOTAL" with FIRST <= LAST < TOTAL, each within 31 bits; none when
+// the value does not read so.
 std::optional<ContentRange> parse_content_range(std::u16string_view value);
 
 } // namespace ombrelo

@@ -38,7 +38,7 @@ bool WriteQueue::write_message(std::u16string_view code)
         return false;
     }
     RequestMessage message = encode_request(code);
-    if (m_queue && m_queue->write(message.data(), message.size(), 1000)) {
+    if (m_queue && m_queue->write(message.data(), message.size(), m_full_timeout_ms)) {
         get_log() << u"write_message end true\n";
         return true;
     }

@@ -1,6 +1,6 @@
 // Any bytes parse as a language file without reading outside them; every key found
 // looks up its own value.
-#include "skin/LanguageTable.h"
+#include "skin/file/LanguageTable.h"
 
 #include <cstdlib>
 

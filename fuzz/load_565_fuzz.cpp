@@ -1,6 +1,6 @@
 // Any bytes given to the bitmap reader give a picture or none, and a picture has the
 // pixels its size says.
-#include "skin/Load565.h"
+#include "skin/file/Load565.h"
 
 #include <cstdlib>
 

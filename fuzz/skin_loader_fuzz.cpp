@@ -1,10 +1,13 @@
 // Any bytes given to the skin loader either load or fail; nothing reads outside the
 // image. Loaded skins are walked through every getter.
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/NodeFactory.h"
-#include "skin/PropertiesImpl.h"
-#include "skin/SkinErrors.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/draw/RenderSurface.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/SkinErrors.h"
+#include "skin/text/FontRegistry.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +40,23 @@ std::u16string skin_path()
 
 volatile int sink;
 
+// Fonts with fixed metrics: text lays out and wraps without the cost of real fonts.
+class FixedFont final : public FontRep {
+public:
+    explicit FixedFont(const FontSpec& spec)
+        : FontRep(spec)
+    {
+    }
+    int line_height() const override { return 10 * spec().scale_factor; }
+    TextExtent measure_text(std::u16string_view text) const override
+    {
+        TextExtent extent { 0, line_height(), {} };
+        for (char16_t c : text)
+            extent.right_edges.push_back(extent.width += c == u' ' ? 3 : 6);
+        return extent;
+    }
+};
+
 void walk(const Properties& p, NodeBody body, int depth)
 {
     if (depth > 300)
@@ -59,6 +79,13 @@ void walk(const Properties& p, NodeBody body, int depth)
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    register_skin_node_types();
+    set_font_factory([](const FontSpec& spec) { return std::make_shared<FixedFont>(spec); });
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     PropertiesImpl properties;
@@ -73,9 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     sink = bool(properties.find_named_node(u"frmMain"));
 
     // Every named node builds into a tree (or throws the skin engine's exceptions), lays
-    // out, and takes a few events.
-    static bool registered = (register_skin_node_types(), true);
-    (void)registered;
+    // out, takes a few events and draws.
     for (const auto& [name, body] : properties.named_nodes()) {
         FormNode form;
         try {
@@ -87,8 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         form.life_cycle(0.05);
         form.stylus({ { 10, 10 }, false, true, false });
         form.stylus({ { 10, 10 }, false, false, false });
-        form.key({ framework::key_enter, true, true });
+        form.key({ input::key_enter, true, true });
         place_on_screen(form, 100, 50);
+        RenderSurface frame(100, 50);
+        form.draw_node(frame, { 0, 0 });
     }
     return 0;
 }

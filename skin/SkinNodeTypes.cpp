@@ -1,14 +1,16 @@
-#include "skin/ButtonNode.h"
-#include "skin/ClipNode.h"
-#include "skin/FillNode.h"
-#include "skin/HTableNode.h"
-#include "skin/ImageNode.h"
-#include "skin/ListNode.h"
-#include "skin/MultiNode.h"
-#include "skin/NodeFactory.h"
-#include "skin/ProgressNode.h"
-#include "skin/TextNode.h"
-#include "skin/VTableNode.h"
+#include "skin/SkinNodeTypes.h"
+
+#include "skin/list/ListNode.h"
+#include "skin/nodes/ButtonNode.h"
+#include "skin/nodes/ClipNode.h"
+#include "skin/nodes/FillNode.h"
+#include "skin/nodes/HTableNode.h"
+#include "skin/nodes/ImageNode.h"
+#include "skin/nodes/MultiNode.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/ProgressNode.h"
+#include "skin/nodes/TextNode.h"
+#include "skin/nodes/VTableNode.h"
 
 namespace skin {
 

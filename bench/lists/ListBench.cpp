@@ -1,16 +1,17 @@
 // Scrolls a list through its whole length at 2000 px/s, one life_cycle step and one
 // draw at 240x320 per 0.04 s frame, and prints the time per frame and the memory held,
 // for a short list and one of the city database's size.
-#include "skin/FormNode.h"
-#include "skin/FreeTypeFont.h"
-#include "skin/Layout.h"
-#include "skin/ListNode.h"
-#include "skin/NodeFactory.h"
-#include "skin/PropertiesImpl.h"
-#include "skin/RenderSurface.h"
-#include "skin/TextNode.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/draw/RenderSurface.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/list/ListNode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/TextNode.h"
+#include "skin/text/FreeTypeFont.h"
 
-#include "tools/skinc/SkinCompiler.h"
+#include "skin/compiler/SkinCompiler.h"
 
 #include "platform/TextEncoding.h"
 

@@ -1,18 +1,19 @@
 // Pixel throughput of the blenders against memcpy and pixman, per-call cost of text and
 // nine-part drawing, and whole representative forms.
-#include "skin/Blenders.h"
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/NodeFactory.h"
-#include "skin/PropertiesImpl.h"
-#include "tools/skinc/SkinCompiler.h"
 #include "platform/TextEncoding.h"
-#include "skin/Dim.h"
-#include "skin/Drawing.h"
-#include "skin/FreeTypeFont.h"
-#include "skin/SolidFill.h"
-#include "skin/TextDrawing.h"
-#include "skin/Transition.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/compiler/SkinCompiler.h"
+#include "skin/draw/Blenders.h"
+#include "skin/draw/Dim.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/draw/Transition.h"
+#include "skin/file/PropertiesImpl.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/text/FreeTypeFont.h"
+#include "skin/text/TextDrawing.h"
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>

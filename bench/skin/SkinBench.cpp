@@ -1,9 +1,9 @@
 // Skin file figures: a named-node lookup and an attribute read on a skin of 500 nodes,
 // and a whole load of a 200 kB skin with 50 pictures.
-#include "tools/skinc/PngConvert.h"
-#include "tools/skinc/SkinWriter.h"
+#include "skin/compiler/PngConvert.h"
+#include "skin/compiler/SkinWriter.h"
 
-#include "skin/PropertiesImpl.h"
+#include "skin/file/PropertiesImpl.h"
 
 #include "platform/TextEncoding.h"
 

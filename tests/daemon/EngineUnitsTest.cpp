@@ -114,4 +114,12 @@ TEST(HeaderBlock, ContentRange)
     EXPECT_EQ(range->total, 1000);
     for (std::u16string_view bad : { u"bytes 0-99", u"bytes */1000", u"items 0-99/1000", u"bytes 0 - 99/1000", u"" })
         EXPECT_FALSE(parse_content_range(bad)) << std::string(bad.begin(), bad.end());
+    // The largest range a 32-bit length counts; none past it, backwards, beyond the
+    // whole, or followed by more text.
+    range = parse_content_range(u"bytes 0-2147483646/2147483647");
+    ASSERT_TRUE(range);
+    EXPECT_EQ(range->last - range->first + 1, 2147483647);
+    for (std::u16string_view bad : { u"bytes 0-99/4294967396", u"bytes 2147483648-1/5", u"bytes 0-2147483647/2147483648",
+             u"bytes 5-2/10", u"bytes 0-99/99", u"bytes 90-99/1h0", u"bytes 0-0/1 " })
+        EXPECT_FALSE(parse_content_range(bad)) << std::string(bad.begin(), bad.end());
 }

@@ -92,6 +92,36 @@ TEST(DateTimeText, WritesAndReadsTheCacheForm)
     EXPECT_EQ(read_date_time_text(u"2009 02 30 00 00 01"), int64_t(10'000'000));
 }
 
+TEST(DateTimeText, OutsideTextsNeitherOverflowNorRoundIntoTheNextMinute)
+{
+    // The last 100 ns of a minute: whole microseconds, not a second 60.
+    EXPECT_EQ(date_time_text(599'999'999), u"1601 01 01 00 00 59.999999");
+    EXPECT_EQ(read_date_time_text(date_time_text(599'999'999)), int64_t(599'999'990));
+    int64_t last_minute = count_of(30827, 12, 31, 23, 59, 0, 0);
+    EXPECT_EQ(read_date_time_text(u"30827 12 31 23 59 59.5"), last_minute + 595'000'000);
+    // Seconds that no count holds are malformed, as is a sum past the last count.
+    for (std::u16string_view text : { u"2009 03 10 14 05 1e300", u"2009 03 10 14 05 -1e300", u"2009 03 10 14 05 0e999",
+             u"2009 02 30 00 00 1e12", u"30827 12 31 23 59 1e11" })
+        EXPECT_EQ(read_date_time_text(text), std::nullopt) << std::string(text.begin(), text.end());
+    // Ages between counts as far apart as texts can make them are clamped.
+    int64_t earliest = -(int64_t(1) << 62), latest = last_minute;
+    EXPECT_EQ(minutes_between(earliest, latest), 2147483647);
+    EXPECT_EQ(minutes_between(latest, earliest), -2147483647 - 1);
+}
+
+TEST(ForecastCache, TemperatureTexts)
+{
+    EXPECT_EQ(temperature_text(26, true), u"+26\u00B0");
+    EXPECT_EQ(temperature_text(26, false), u"+78\u00B0"); // 78.8 truncated
+    EXPECT_EQ(temperature_text(0, true), u"0\u00B0");
+    EXPECT_EQ(temperature_text(-18, false), u"0\u00B0"); // -0.4 truncated toward zero
+    EXPECT_EQ(temperature_text(-40, false), u"-40\u00B0");
+    EXPECT_EQ(temperature_text(no_temperature, false), u"");
+    // A feed's absurd values saturate.
+    EXPECT_EQ(temperature_text(2'000'000'000, false), u"+2147483647\u00B0");
+    EXPECT_EQ(temperature_text(-2'000'000'000, false), u"-2147483648\u00B0");
+}
+
 TEST(DateTimeText, ReadsTheFeedsDayDates)
 {
     EXPECT_EQ(read_forecast_date(u"5 Mar 2009"), count_of(2009, 3, 5, 0, 0, 0, 0));

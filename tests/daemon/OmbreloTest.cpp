@@ -134,6 +134,18 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
     std::string log() const { return test_support::read_utf16_file(log_file); }
+    // Polls until the condition holds; false after the time.
+    template<typename Condition>
+    static bool eventually(Condition condition, std::chrono::milliseconds limit)
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() >= end)
+                return false;
+            std::this_thread::sleep_for(5ms);
+        }
+        return true;
+    }
     static size_t count(const std::string& text, const std::string& part)
     {
         size_t n = 0;
@@ -239,21 +251,21 @@ TEST_F(Daemon, TopModeEndsAfterAFailedDownloadLeavingTheOldFile)
 
 TEST_F(Daemon, QueueModeServesEveryCodeConcurrentlyAndEndsAfterTheLast)
 {
-    Reply slow;
-    slow.delay_ms = 400;
-    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
-    server.set_default(slow);
-    Reply slowest = slow;
-    slowest.delay_ms = 900;
-    server.set_reply("CCCC0003", slowest);
+    // Every answer waits for the test: the three downloads are pending at once.
+    Reply held;
+    held.held = true;
+    held.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(held);
     request({ u"AAAA0001", u"BBBB0002", u"CCCC0003" });
     DaemonProcess daemon(program(), {});
     ASSERT_TRUE(server.wait_for_requests(3, 5000));
     EXPECT_EQ(server.most_at_once(), 3);
-    std::this_thread::sleep_for(600ms);
-    EXPECT_TRUE(daemon.running()); // the slowest download is still pending
-    EXPECT_FALSE(cache("AAAA0001").empty());
+    server.release("AAAA0001");
+    server.release("BBBB0002");
+    EXPECT_TRUE(eventually([&] { return !cache("AAAA0001").empty() && !cache("BBBB0002").empty(); }, 10s));
+    EXPECT_TRUE(daemon.running()); // the last download is still pending
     EXPECT_TRUE(cache("CCCC0003").empty());
+    server.release("CCCC0003");
     EXPECT_EQ(daemon.wait(10s), 0);
     EXPECT_NE(cache("CCCC0003").find("city_code=\"CCCC0003\" temp=\"20\""), std::string::npos);
     EXPECT_EQ(server.request_count(), 3u);
@@ -261,12 +273,15 @@ TEST_F(Daemon, QueueModeServesEveryCodeConcurrentlyAndEndsAfterTheLast)
 
 TEST_F(Daemon, DoubledRequestIsDownloadedOnce)
 {
-    Reply slow;
-    slow.delay_ms = 300;
-    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
-    server.set_default(slow);
+    // The answer waits until the daemon has read the second request.
+    Reply held;
+    held.held = true;
+    held.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(held);
     request({ u"AAAA0001", u"AAAA0001" });
     DaemonProcess daemon(program(), {});
+    EXPECT_TRUE(eventually([&] { return log().find("Attention! Doubled request for AAAA0001\n") != std::string::npos; }, 10s));
+    server.release("");
     EXPECT_EQ(daemon.wait(10s), 0);
     EXPECT_EQ(server.request_count(), 1u);
     EXPECT_EQ(count(log(), "Attention! Doubled request for AAAA0001\n"), 1u);
@@ -275,19 +290,22 @@ TEST_F(Daemon, DoubledRequestIsDownloadedOnce)
 
 TEST_F(Daemon, SecondDaemonEndsWithoutReading)
 {
-    Reply slow;
-    slow.delay_ms = 700;
-    slow.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
-    server.set_default(slow);
+    // The first daemon's download waits for the test, so it runs while the second starts.
+    Reply held;
+    held.held = true;
+    held.body = TestFeedServer::yahoo_feed(20, 30, "now", {});
+    server.set_default(held);
     request({ u"AAAA0001" });
     std::string first_temp = test_support::scratch_folder("first-temp");
     std::string second_temp = test_support::scratch_folder("second-temp");
     DaemonProcess first(program(), {}, { { "NALO_TEMP", first_temp } });
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(server.wait_for_requests(1, 5000)); // it holds the daemon mutex by now
     DaemonProcess second(program(), {}, { { "NALO_TEMP", second_temp } });
     EXPECT_EQ(second.wait(3s), 0);
     EXPECT_TRUE(first.running());
     request({ u"BBBB0002" }); // the first daemon still reads the queue
+    EXPECT_TRUE(server.wait_for_requests(2, 5000));
+    server.release("");
     EXPECT_EQ(first.wait(10s), 0);
 
     std::string second_log = test_support::read_utf16_file(second_temp + "/Ombrelo.txt");

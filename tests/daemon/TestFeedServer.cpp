@@ -123,6 +123,15 @@ void TestFeedServer::set_default(Reply reply)
     m_default = std::move(reply);
 }
 
+void TestFeedServer::release(const std::string& city_code)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_released.push_back(city_code);
+    }
+    m_changed.notify_all();
+}
+
 std::vector<std::string> TestFeedServer::requests() const
 {
     std::lock_guard guard(m_lock);
@@ -139,6 +148,12 @@ bool TestFeedServer::wait_for_requests(size_t count, int timeout_ms) const
 {
     std::unique_lock guard(m_lock);
     return m_changed.wait_for(guard, std::chrono::milliseconds(timeout_ms), [&] { return m_requests.size() >= count; });
+}
+
+bool TestFeedServer::wait_for_replies(size_t count, int timeout_ms) const
+{
+    std::unique_lock guard(m_lock);
+    return m_changed.wait_for(guard, std::chrono::milliseconds(timeout_ms), [&] { return m_replied >= count; });
 }
 
 std::string TestFeedServer::yahoo_feed(int temp, int code, const std::string& condition_date, const std::vector<Day>& days)
@@ -217,7 +232,17 @@ void TestFeedServer::serve(int fd)
     }
     m_changed.notify_all();
 
-    bool go_on = reply.delay_ms == 0 || sleep_unless_stopped(reply.delay_ms);
+    bool go_on = true;
+    if (reply.held) {
+        std::string code = query_value(line, "p");
+        std::unique_lock guard(m_lock);
+        m_changed.wait(guard, [&] {
+            return m_stopping || std::find(m_released.begin(), m_released.end(), code) != m_released.end()
+                || std::find(m_released.begin(), m_released.end(), "") != m_released.end();
+        });
+        go_on = !m_stopping;
+    }
+    go_on = go_on && (reply.delay_ms == 0 || sleep_unless_stopped(reply.delay_ms));
     if (go_on) {
         std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) + "\r\n";
         head += "Content-Type: text/xml;charset=UTF-8\r\nConnection: close\r\n";
@@ -256,6 +281,11 @@ void TestFeedServer::serve(int fd)
     }
     --m_at_once;
     ::shutdown(fd, SHUT_WR);
+    {
+        std::lock_guard guard(m_lock);
+        ++m_replied;
+    }
+    m_changed.notify_all();
     // Let the client read everything before the socket goes.
     while (::recv(fd, buffer, sizeof buffer, 0) > 0) {
     }

@@ -2,7 +2,8 @@
 // request from a reply chosen by its city code (query key "p") or, failing that, the
 // default reply; by default a Yahoo-style feed for the code. Replies can misbehave:
 // a status other than 200, a delay, a stall after the headers, a chunked drip, a close
-// in the middle of the body, extra headers such as Content-Range.
+// in the middle of the body, extra headers such as Content-Range. A held reply waits
+// until the test releases it, so that tests order events without waiting on the clock.
 #pragma once
 
 #include <atomic>
@@ -30,6 +31,7 @@ struct Reply {
     std::vector<std::pair<std::string, std::string>> headers;
     Mode mode { Mode::normal };
     int delay_ms { 0 };
+    bool held { false }; // answers only once release() names its code (or the server ends)
     size_t drip_size { 100 };
     int drip_interval_ms { 20 };
 };
@@ -48,6 +50,8 @@ public:
 
     void set_reply(const std::string& city_code, Reply reply);
     void set_default(Reply reply);
+    // Lets held replies for the code answer, now and later; an empty code releases all.
+    void release(const std::string& city_code);
 
     // Requests seen so far (their request lines), and the most answered at once.
     std::vector<std::string> requests() const;
@@ -55,6 +59,8 @@ public:
     int most_at_once() const { return m_most_at_once.load(); }
     // Waits until this many requests have arrived; false after the time.
     bool wait_for_requests(size_t count, int timeout_ms) const;
+    // Waits until this many replies have been written out; false after the time.
+    bool wait_for_replies(size_t count, int timeout_ms) const;
 
     // A feed with the current condition and one forecast per (date, low, high, code).
     struct Day {
@@ -78,6 +84,8 @@ private:
     std::map<std::string, Reply> m_replies;
     std::optional<Reply> m_default;
     std::vector<std::string> m_requests;
+    std::vector<std::string> m_released;
+    size_t m_replied { 0 };
     std::vector<std::thread> m_connections;
     std::vector<int> m_open_fds;
     std::atomic<int> m_at_once { 0 };

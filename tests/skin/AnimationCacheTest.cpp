@@ -1,7 +1,7 @@
-#include "skin/Drawing.h"
-#include "skin/NodeCache.h"
-#include "skin/SnapshotAnimation.h"
-#include "skin/SolidFill.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/NodeCache.h"
+#include "skin/draw/SnapshotAnimation.h"
+#include "skin/draw/SolidFill.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "skin/Blenders.h"
-#include "skin/MaskBlender.h"
-#include "skin/PixelRules.h"
+#include "skin/draw/Blenders.h"
+#include "skin/draw/MaskBlender.h"
+#include "skin/draw/PixelRules.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // box, the ellipsis character a 3 x 10 box, and a space leaves a gap.
 #pragma once
 
-#include "skin/FontRep.h"
+#include "skin/text/FontRep.h"
 
 class BoxFont final : public skin::FontRep {
 public:

@@ -1,8 +1,8 @@
-#include "skin/Blenders.h"
-#include "skin/Dim.h"
-#include "skin/Drawing.h"
-#include "skin/NinePartAxis.h"
-#include "skin/SolidFill.h"
+#include "skin/draw/Blenders.h"
+#include "skin/draw/Dim.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/NinePartAxis.h"
+#include "skin/draw/SolidFill.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // 'W' (10) and the zero-width space (0); a line is 10 pixels high times the scale factor.
 #pragma once
 
-#include "skin/FontRegistry.h"
+#include "skin/text/FontRegistry.h"
 
 namespace skin_test {
 

@@ -1,5 +1,5 @@
-#include "skin/FontRegistry.h"
-#include "skin/FreeTypeFont.h"
+#include "skin/text/FontRegistry.h"
+#include "skin/text/FreeTypeFont.h"
 
 #include "runtime/Log.h"
 #include "runtime/Registry.h"

@@ -1,5 +1,5 @@
-#include "skin/FramePng.h"
-#include "skin/RenderSurface.h"
+#include "skin/draw/FramePng.h"
+#include "skin/draw/RenderSurface.h"
 
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "SkinTestSupport.h"
 
-#include "skin/LanguageTable.h"
+#include "skin/file/LanguageTable.h"
 
 #include "support/TestSupport.h"
 

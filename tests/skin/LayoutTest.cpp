@@ -1,13 +1,13 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/FormNode.h"
-#include "skin/ImageNode.h"
-#include "skin/Layout.h"
-#include "skin/ProgressNode.h"
-#include "skin/ScaleMode.h"
-#include "skin/SkinErrors.h"
-#include "skin/TextNode.h"
+#include "skin/layout/ScaleMode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/ImageNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/ProgressNode.h"
+#include "skin/nodes/SkinErrors.h"
+#include "skin/nodes/TextNode.h"
 
 #include "support/TestSupport.h"
 

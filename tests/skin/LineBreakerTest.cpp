@@ -1,6 +1,6 @@
 #include "FixedFont.h"
 
-#include "skin/LineBreaker.h"
+#include "skin/text/LineBreaker.h"
 
 #include "platform/TextEncoding.h"
 

@@ -3,11 +3,11 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/DragTracker.h"
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/ListNode.h"
-#include "skin/RenderSurface.h"
+#include "skin/draw/RenderSurface.h"
+#include "skin/list/DragTracker.h"
+#include "skin/list/ListNode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
 
 #include "support/TestSupport.h"
 
@@ -54,7 +54,7 @@ public:
 StylusEvent down(int x, int y) { return { { x, y }, false, true, false }; }
 StylusEvent move(int x, int y) { return { { x, y }, true, true, false }; }
 StylusEvent up(int x, int y) { return { { x, y }, false, false, false }; }
-framework::KeyEvent key(int code, bool pressed) { return { code, pressed, true }; }
+input::KeyEvent key(int code, bool pressed) { return { code, pressed, true }; }
 
 class Lists : public ::testing::Test {
 protected:
@@ -180,7 +180,7 @@ TEST_F(Lists, EmptyListKeepsTheTopMarginAndPassesKeysOn)
     EXPECT_EQ(list->realized_count(), 0u);
     EXPECT_DOUBLE_EQ(list->offset(), 12);
     EXPECT_DOUBLE_EQ(list->velocity(), 0);
-    EXPECT_FALSE(list->key(key(framework::key_up, true)));
+    EXPECT_FALSE(list->key(key(input::key_up, true)));
     EXPECT_EQ(list->highlight_position(), -1);
     fling(100, -30, 4, 10);
     step(0.04, 3);
@@ -299,22 +299,22 @@ TEST_F(Lists, TapActivatesAndADragDoesNot)
 TEST_F(Lists, KeysMoveTheHighlightFromRowToRow)
 {
     build(50, 210);
-    EXPECT_TRUE(list->key(key(framework::key_up, true)));
+    EXPECT_TRUE(list->key(key(input::key_up, true)));
     EXPECT_DOUBLE_EQ(list->highlight_position(), 5); // the last visible row
     EXPECT_DOUBLE_EQ(list->highlight_speed(), -200);
-    list->key(key(framework::key_up, false));
+    list->key(key(input::key_up, false));
     step(0.04, 20);
     EXPECT_DOUBLE_EQ(list->highlight_position(), 4); // one row up, then it stops
     EXPECT_DOUBLE_EQ(list->highlight_speed(), 0);
-    list->key(key(framework::key_enter, true));
+    list->key(key(input::key_enter, true));
     EXPECT_EQ(source->activated, (std::vector<int> { 4 }));
 
     // Down held: the bar keeps moving and the list follows it.
-    list->key(key(framework::key_down, true));
-    list->key(key(framework::key_down, true));
+    list->key(key(input::key_down, true));
+    list->key(key(input::key_down, true));
     EXPECT_DOUBLE_EQ(list->highlight_speed(), 400);
     step(0.04, 25);
-    list->key(key(framework::key_down, false));
+    list->key(key(input::key_down, false));
     EXPECT_DOUBLE_EQ(list->highlight_speed(), 200);
     step(0.04, 20);
     double position = list->highlight_position();
@@ -334,16 +334,16 @@ TEST_F(Lists, KeysMoveTheHighlightFromRowToRow)
 TEST_F(Lists, HighlightNeverLeavesTheRows)
 {
     build(3, 200);
-    list->key(key(framework::key_down, true));
+    list->key(key(input::key_down, true));
     for (int i = 0; i < 5; ++i)
-        list->key(key(framework::key_down, true));
+        list->key(key(input::key_down, true));
     step(0.04, 50);
     EXPECT_DOUBLE_EQ(list->highlight_position(), 2);
-    list->key(key(framework::key_down, false));
+    list->key(key(input::key_down, false));
     step(0.04, 10);
     EXPECT_DOUBLE_EQ(list->highlight_position(), 2);
-    list->key(key(framework::key_up, true));
-    list->key(key(framework::key_up, false));
+    list->key(key(input::key_up, true));
+    list->key(key(input::key_up, false));
     step(0.04, 20);
     EXPECT_DOUBLE_EQ(list->highlight_position(), 1);
 }
@@ -410,12 +410,12 @@ TEST_F(Lists, DrawsDecorationBandsRowsAndTheHighlightBar)
     list->stylus(up(50, 40));
     step(0.04, 10); // settled back on the top
 
-    list->key(key(framework::key_down, true)); // the bar starts on row 0
+    list->key(key(input::key_down, true)); // the bar starts on row 0
     form.draw_node(frame, { 0, 0 });
     EXPECT_EQ(frame.buffer().at(50, 0), white);
     EXPECT_EQ(frame.buffer().at(50, 39), white);
     EXPECT_EQ(frame.buffer().at(50, 40), blue);
-    list->key(key(framework::key_down, false));
+    list->key(key(input::key_down, false));
     step(0.1); // half way to row 1: the bar lies between the rows
     double p = list->highlight_position();
     ASSERT_GT(p, 0);

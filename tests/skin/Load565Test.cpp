@@ -1,6 +1,6 @@
 #include "SkinTestSupport.h"
 
-#include "skin/Load565.h"
+#include "skin/file/Load565.h"
 
 #include "support/TestSupport.h"
 

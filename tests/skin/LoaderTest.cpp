@@ -1,9 +1,9 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/ReloadListener.h"
 #include "platform/TextEncoding.h"
-#include "skin/SkinImageRead.h"
+#include "skin/file/ReloadListener.h"
+#include "skin/file/SkinImageRead.h"
 
 #include "support/TestSupport.h"
 

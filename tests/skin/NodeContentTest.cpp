@@ -1,10 +1,10 @@
 #include "BoxFont.h"
 
-#include "skin/Blenders.h"
-#include "skin/Drawing.h"
-#include "skin/ImageDrawing.h"
-#include "skin/SolidFill.h"
-#include "skin/TextBlock.h"
+#include "skin/draw/Blenders.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/ImageDrawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/text/TextBlock.h"
 
 #include <gtest/gtest.h>
 

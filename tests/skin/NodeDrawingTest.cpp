@@ -1,20 +1,21 @@
 #include "BoxFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/Drawing.h"
-#include "skin/FontRegistry.h"
-#include "skin/FormNode.h"
-#include "skin/FramePng.h"
-#include "skin/Layout.h"
-#include "skin/NodeFactory.h"
-#include "skin/NodeVisibilityAnimation.h"
-#include "skin/SolidFill.h"
-#include "skin/TextNode.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/FramePng.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/NodeVisibilityAnimation.h"
+#include "skin/nodes/TextNode.h"
+#include "skin/text/FontRegistry.h"
 
 #include "runtime/Log.h"
 #include "runtime/Registry.h"
+#include "skin/compiler/PngConvert.h"
 #include "support/TestSupport.h"
-#include "tools/skinc/PngConvert.h"
 
 #include <gtest/gtest.h>
 

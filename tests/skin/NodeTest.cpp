@@ -1,13 +1,13 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
-#include "skin/ButtonNode.h"
-#include "skin/FormNode.h"
-#include "skin/Layout.h"
-#include "skin/MultiNode.h"
-#include "skin/NodeFactory.h"
-#include "skin/SkinErrors.h"
-#include "skin/TextNode.h"
+#include "skin/nodes/ButtonNode.h"
+#include "skin/nodes/FormNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/MultiNode.h"
+#include "skin/nodes/NodeFactory.h"
+#include "skin/nodes/SkinErrors.h"
+#include "skin/nodes/TextNode.h"
 
 #include "support/TestSupport.h"
 
@@ -188,19 +188,19 @@ TEST_F(Nodes, ButtonKeysAndCaption)
              <node type="button" id="lower" bind_key="soft_left"/>
              <node type="button" id="plain"><node type="text" id="#text" text="own"/></node>)");
     auto& b = node<ButtonNode>(u"b");
-    EXPECT_EQ(b.bound_key(), framework::key_soft_left);
-    EXPECT_EQ(node<ButtonNode>(u"lower").bound_key(), framework::key_none);
+    EXPECT_EQ(b.bound_key(), input::key_soft_left);
+    EXPECT_EQ(node<ButtonNode>(u"lower").bound_key(), input::key_none);
     EXPECT_EQ(b.caption(), u"Options");
     EXPECT_EQ(static_cast<TextNode*>(b.find_descendant(u"#text"))->text(), u"Options");
     EXPECT_EQ(static_cast<TextNode*>(node(u"plain").find_descendant(u"#text"))->text(), u"own");
     Clicks clicks;
     b.set_listener(&clicks);
-    EXPECT_TRUE(form.key({ framework::key_soft_left, true, true }));
+    EXPECT_TRUE(form.key({ input::key_soft_left, true, true }));
     EXPECT_TRUE(node(u"#pressed").visible());
     EXPECT_FALSE(node(u"#normal").visible());
-    EXPECT_TRUE(form.key({ framework::key_soft_left, false, true }));
+    EXPECT_TRUE(form.key({ input::key_soft_left, false, true }));
     EXPECT_EQ(clicks.events, (std::vector<std::string> { "down 10,5", "up 10,5", "click b 10,5" }));
-    EXPECT_FALSE(form.key({ framework::key_enter, true, true }));
+    EXPECT_FALSE(form.key({ input::key_enter, true, true }));
 }
 
 TEST_F(Nodes, StylusGoesToTheTopmostChildAndStaysCaptured)

@@ -1,4 +1,4 @@
-#include "skin/RenderSurface.h"
+#include "skin/draw/RenderSurface.h"
 
 #include "runtime/Registry.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,7 @@
 #include "SkinTestSupport.h"
 
-#include "tools/skinc/SkinCompiler.h"
+#include "skin/SkinNodeTypes.h"
+#include "skin/compiler/SkinCompiler.h"
 
 #include "support/TestSupport.h"
 
@@ -83,8 +84,8 @@ void stop_log()
 
 } // namespace skin_test
 
-#include "skin/NodeFactory.h"
-#include "skin/Properties.h"
+#include "skin/file/Properties.h"
+#include "skin/nodes/NodeFactory.h"
 
 namespace skin_test {
 

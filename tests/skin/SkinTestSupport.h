@@ -2,7 +2,7 @@
 // and the test binary's own log.
 #pragma once
 
-#include "skin/PropertiesImpl.h"
+#include "skin/file/PropertiesImpl.h"
 
 #include "platform/TextEncoding.h"
 
@@ -36,7 +36,7 @@ void stop_log();
 
 } // namespace skin_test
 
-#include "skin/SkinNode.h"
+#include "skin/nodes/SkinNode.h"
 
 namespace skin_test {
 

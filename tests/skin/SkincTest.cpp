@@ -1,9 +1,9 @@
 #include "SkinTestSupport.h"
 
-#include "tools/skinc/PngConvert.h"
-#include "tools/skinc/SkinCompiler.h"
+#include "skin/compiler/PngConvert.h"
+#include "skin/compiler/SkinCompiler.h"
 
-#include "skin/Load565.h"
+#include "skin/file/Load565.h"
 
 #include "support/TestSupport.h"
 

@@ -1,7 +1,10 @@
-#include "skin/Drawing.h"
-#include "skin/FreeTypeFont.h"
-#include "skin/SolidFill.h"
-#include "skin/TextDrawing.h"
+#include "BoxFont.h"
+
+#include "skin/draw/Drawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/text/FontRegistry.h"
+#include "skin/text/FreeTypeFont.h"
+#include "skin/text/TextDrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +151,27 @@ TEST(DrawText, AnEmptyFontHandleDrawsWithTheFallbackFont)
     draw_text(nullptr, s, black, u"Snow", { 0, 0 }, { 100, 30 }, HAlign::left, VAlign::top, false);
     EXPECT_FALSE(ink_box(s, 0xFFFF).empty());
     EXPECT_GT(measure_text(nullptr, u"Snow").width, 0);
+}
+
+TEST(DrawText, TheFallbackFontComesFromTheFontFactoryOrMeasuresNothing)
+{
+    set_font_factory([](const FontSpec&) { return std::make_shared<BoxFont>(); });
+    EXPECT_NE(dynamic_cast<const BoxFont*>(fallback_font().get()), nullptr);
+    EXPECT_EQ(measure_text(nullptr, u"Snow").width, 4 * 6);
+    RenderSurface boxes = white(100, 30);
+    draw_text(nullptr, boxes, black, u"Snow", { 0, 0 }, { 100, 30 }, HAlign::left, VAlign::top, false);
+    EXPECT_EQ(ink_box(boxes, 0xFFFF), (Rect { 0, 0, 24, 10 }));
+
+    // A factory that makes no font: text measures and draws nothing, and nothing fails.
+    set_font_factory([](const FontSpec&) { return SharedFont(); });
+    ASSERT_NE(fallback_font(), nullptr);
+    TextExtent e = measure_text(nullptr, u"Snow");
+    EXPECT_EQ(e.width, 0);
+    EXPECT_EQ(e.right_edges.size(), 4u);
+    RenderSurface none = white(100, 30);
+    draw_text(nullptr, none, black, u"Snow", { 0, 0 }, { 100, 30 }, HAlign::left, VAlign::top, true);
+    EXPECT_TRUE(ink_box(none, 0xFFFF).empty());
+    install_freetype_fonts();
 }
 
 TEST(DrawText, AnyTextInAnyBoxStaysInsideTheBoxAndTheClip)

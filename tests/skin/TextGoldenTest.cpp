@@ -1,10 +1,10 @@
 // Antialiased text against a frame kept with the tests. The fonts are pinned to DejaVu
 // Sans; the comparison tolerates the small differences of other FreeType versions.
-#include "skin/Drawing.h"
-#include "skin/FramePng.h"
-#include "skin/FreeTypeFont.h"
-#include "skin/SolidFill.h"
-#include "skin/TextDrawing.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/FramePng.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/text/FreeTypeFont.h"
+#include "skin/text/TextDrawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "skin/Drawing.h"
-#include "skin/SolidFill.h"
-#include "skin/Transition.h"
+#include "skin/draw/Drawing.h"
+#include "skin/draw/SolidFill.h"
+#include "skin/draw/Transition.h"
 
 #include <gtest/gtest.h>
 

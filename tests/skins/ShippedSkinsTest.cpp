@@ -2,8 +2,8 @@
 // template and node the forms look up, with the kind of node they expect; a picture for
 // every condition code, made for both screen scales; the keypad keys; and every text key
 // of the program and the skins in every language.
-#include "skin/LanguageTable.h"
-#include "skin/PropertiesImpl.h"
+#include "skin/file/LanguageTable.h"
+#include "skin/file/PropertiesImpl.h"
 
 #include "platform/TextEncoding.h"
 

@@ -2,11 +2,11 @@
 // skinc --dump FILE.skin [--dpi N]   lists a compiled skin as the engine loads it
 // skinc --render FILE.skin NODE WIDTHxHEIGHT OUT.png [--dpi N]
 //                                    draws a named node as a form on a screen of that size
-#include "tools/skinc/FrameRender.h"
-#include "tools/skinc/SkinCompiler.h"
-#include "tools/skinc/SkinDump.h"
+#include "skin/compiler/FrameRender.h"
+#include "skin/compiler/SkinCompiler.h"
+#include "skin/compiler/SkinDump.h"
 
-#include "skin/PropertiesImpl.h"
+#include "skin/file/PropertiesImpl.h"
 
 #include "platform/TextEncoding.h"
 
