@@ -1,6 +1,6 @@
-// Lower-casing of UTF-16 text as the original platform's CharLowerBuffW does it for the
-// scripts this system meets (Latin, Greek, Cyrillic). Registry keys, value names, HTTP
-// header names and path comparisons use it.
+// Lower- and upper-casing of UTF-16 text by the Unicode simple case mappings of the BMP,
+// as the original platform's CharLowerBuffW does it. Registry keys, value names, HTTP
+// header names, path comparisons and the city search use it. The table is CaseTable.inc.
 #pragma once
 
 #include <string>

@@ -1,0 +1,89 @@
+#include "forecastd/Options.h"
+#include "forecastd/HttpServer.h"
+
+#include <cstdlib>
+
+namespace forecastd {
+
+const char* const usage =
+    "usage: forecastd [OPTION]...\n"
+    "Answers the Ombrelo daemon's feed requests, GET /forecastrss?p=CODE&u=c (or u=f),\n"
+    "with an RSS feed of the city's current condition and seven days, from Open-Meteo.\n"
+    "CODE is a GeoNames id as 8 digits, as in codes.dat.\n"
+    "\n"
+    "  --listen HOST:PORT    address to listen on (default 127.0.0.1:8642)\n"
+    "  --places FILE         the cities: places.tsv (default: beside the program)\n"
+    "  --provider URL        the forecast API (default https://api.open-meteo.com/v1/forecast)\n"
+    "  --cache-minutes N     keep each city's answer N minutes (default 15; 0 keeps none)\n"
+    "  --offline DIR         answer from recorded replies DIR/CODE.json instead, moved to\n"
+    "                        today and always marked as sample data\n"
+    "  --help                show this text\n"
+    "  --version             show the version\n"
+    "\n"
+    "Unknown codes answer 404, malformed queries 400, provider failures 502 (the city is\n"
+    "then not asked again for 30 s, doubling up to 15 minutes).\n"
+    "Weather data by Open-Meteo.com (CC BY 4.0); places from GeoNames (CC BY 4.0).\n";
+
+bool parse_options(const std::vector<std::string>& args, Options& options, std::string& error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
+        std::string name = arg, value;
+        bool takes_value = arg == "--listen" || arg == "--places" || arg == "--provider" || arg == "--cache-minutes"
+            || arg == "--offline";
+        if (size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            takes_value = name == "--listen" || name == "--places" || name == "--provider"
+                || name == "--cache-minutes" || name == "--offline";
+            if (!takes_value) {
+                error = "unknown option " + name;
+                return false;
+            }
+        } else if (takes_value) {
+            if (i + 1 >= args.size()) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        } else {
+            error = arg.rfind("-", 0) == 0 ? "unknown option " + arg : "unexpected argument " + arg;
+            return false;
+        }
+        if (name == "--listen") {
+            if (!split_listen_address(value, options.host, options.port)) {
+                error = "--listen takes HOST:PORT, not " + value;
+                return false;
+            }
+        } else if (name == "--places") {
+            options.places = value;
+        } else if (name == "--provider") {
+            if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) {
+                error = "--provider takes an http:// or https:// address, not " + value;
+                return false;
+            }
+            options.provider = value;
+        } else if (name == "--offline") {
+            options.offline = value;
+        } else if (name == "--cache-minutes") {
+            char* end = nullptr;
+            long minutes = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end || minutes < 0 || minutes > 24 * 60) {
+                error = "--cache-minutes takes a number of minutes from 0 to 1440, not " + value;
+                return false;
+            }
+            options.cache_minutes = int(minutes);
+        }
+    }
+    return true;
+}
+
+} // namespace forecastd

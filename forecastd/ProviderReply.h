@@ -1,0 +1,21 @@
+// Reads the provider's JSON answer. It is outside input: a missing field, a wrong type,
+// a number that is not finite or out of all reason, or a malformed time makes the
+// current condition unusable (the answer fails); the daily arrays give the days that
+// are whole, up to the first broken one or the shortest array.
+#pragma once
+
+#include "forecastd/ProviderForecast.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace forecastd {
+
+constexpr size_t max_reply_size = 1 << 20;
+constexpr size_t max_days = 16;
+
+// False, with the reason, when the answer cannot give a forecast.
+bool read_provider_reply(std::string_view json, ProviderForecast& forecast, std::string& error);
+
+} // namespace forecastd

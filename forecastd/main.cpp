@@ -1,0 +1,95 @@
+// forecastd: the forecast service that the Ombrelo daemon asks, on loopback.
+#include "forecastd/ForecastService.h"
+#include "forecastd/HttpServer.h"
+#include "forecastd/OfflineProvider.h"
+#include "forecastd/OpenMeteoProvider.h"
+#include "forecastd/Options.h"
+
+#include <curl/curl.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#ifndef NALO_VERSION
+#define NALO_VERSION "0.9.0"
+#endif
+
+using namespace forecastd;
+
+namespace {
+
+std::string beside_program(const char* name)
+{
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::path(".") : self.parent_path()) / name;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    std::string error;
+    if (!parse_options(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "forecastd: %s\nTry 'forecastd --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("forecastd %s\n", NALO_VERSION);
+        return 0;
+    }
+
+    PlaceTable places;
+    std::string places_file = options.places.empty() ? beside_program("places.tsv") : options.places;
+    if (!places.load(places_file, error)) {
+        std::fprintf(stderr, "forecastd: %s\n", error.c_str());
+        return 1;
+    }
+
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    std::unique_ptr<Provider> provider;
+    if (!options.offline.empty())
+        provider = std::make_unique<OfflineProvider>(options.offline);
+    else
+        provider = std::make_unique<OpenMeteoProvider>(options.provider.empty() ? default_provider_url : options.provider);
+
+    ServiceOptions service_options;
+    service_options.cache_time = std::chrono::minutes(options.cache_minutes);
+    ForecastService service(places, *provider, service_options);
+    HttpServer server([&](std::string_view method, std::string_view target) { return service.answer(method, target); },
+        [&](std::string_view method, std::string_view target) { return service.answer_at_once(method, target); });
+
+    // The signals that end the service are taken by this thread alone.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGINT);
+    sigaddset(&ending, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (!server.start(options.host, options.port, error, std::max(2u, std::thread::hardware_concurrency()))) {
+        std::fprintf(stderr, "forecastd: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("forecastd: %zu places, answers from %s%s, listening on %s:%u\n", places.size(),
+        provider->describe().c_str(), provider->sample() ? " (sample data)" : "", options.host.c_str(),
+        unsigned(server.port()));
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&ending, &signal);
+    server.stop();
+    std::printf("forecastd: stopped after %llu provider requests\n",
+        static_cast<unsigned long long>(service.upstream_requests()));
+    curl_global_cleanup();
+    return 0;
+}

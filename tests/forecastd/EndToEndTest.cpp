@@ -1,0 +1,160 @@
+// forecastd as a user runs it: the program with its command line, and Ombrelo fetching
+// a city's forecast from it.
+#include "daemon/WeatherSettings.h"
+
+#include "runtime/Registry.h"
+
+#include "support/TestSupport.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string program_dir = NALO_PROGRAM_DIR;
+
+// forecastd started on a free loopback port; the port is read from its first line.
+class RunningForecastd {
+public:
+    explicit RunningForecastd(std::vector<std::string> args)
+    {
+        int out[2];
+        if (pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        args.insert(args.begin(), program_dir + "/forecastd");
+        args.push_back("--listen");
+        args.push_back("127.0.0.1:0");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        FILE* stream = fdopen(out[0], "r");
+        char line[512] = "";
+        if (stream && fgets(line, sizeof line, stream))
+            m_banner = line;
+        if (stream)
+            fclose(stream);
+        size_t colon = m_banner.rfind(':');
+        if (colon != std::string::npos)
+            m_port = std::atoi(m_banner.c_str() + colon + 1);
+    }
+    ~RunningForecastd()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+        }
+    }
+    int port() const { return m_port; }
+    const std::string& banner() const { return m_banner; }
+
+private:
+    pid_t m_pid { -1 };
+    int m_port { 0 };
+    std::string m_banner;
+};
+
+size_t count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Days between a cache file's "YYYY MM DD ..." date and the local today.
+int days_from_today(const std::string& date)
+{
+    using namespace std::chrono;
+    time_t now = time(nullptr);
+    tm local {};
+    localtime_r(&now, &local);
+    sys_days today = year { local.tm_year + 1900 } / month { unsigned(local.tm_mon + 1) } / day { unsigned(local.tm_mday) };
+    sys_days given = year { std::atoi(date.substr(0, 4).c_str()) } / month { unsigned(std::atoi(date.substr(5, 2).c_str())) }
+        / day { unsigned(std::atoi(date.substr(8, 2).c_str())) };
+    return int((given - today).count());
+}
+
+} // namespace
+
+TEST(Forecastd, OmbreloTopWritesFiveDaysFromTheOfflineSamples)
+{
+    RunningForecastd service({ "--offline", program_dir + "/forecast-samples" });
+    ASSERT_GT(service.port(), 0) << service.banner();
+    EXPECT_NE(service.banner().find("(sample data)"), std::string::npos) << service.banner();
+
+    std::string folder = test_support::scratch_folder("ombrelo-forecastd");
+    fs::create_directories(folder + "/downloads");
+    fs::copy_file(program_dir + "/Ombrelo", folder + "/Ombrelo");
+    runtime::delete_key(ombrelo::weather_key);
+    runtime::write_string(ombrelo::weather_key, u"Server", u"127.0.0.1:" + [&] {
+        std::string port = std::to_string(service.port());
+        return std::u16string(port.begin(), port.end());
+    }());
+    runtime::write_string(ombrelo::weather_key, u"Top", u"02950159");
+
+    auto result = test_support::run_command("'" + folder + "/Ombrelo' top");
+    EXPECT_EQ(result.exit_code, 0);
+    auto bytes = test_support::read_bytes(folder + "/downloads/_02950159.xml");
+    std::string cache(bytes.begin(), bytes.end());
+    EXPECT_GE(count(cache, "<Weather "), 5u) << cache;
+    EXPECT_NE(cache.find("city_code=\"02950159\""), std::string::npos) << cache;
+    EXPECT_EQ(cache.find("temp=\"-1000\""), std::string::npos) << cache;
+    EXPECT_EQ(cache.find("code=\"-1\""), std::string::npos) << cache;
+    // The first day is today, wherever the test runs (Berlin's today, a day off at most).
+    size_t first_day = cache.find("<Weather date=\"");
+    ASSERT_NE(first_day, std::string::npos);
+    std::string day = cache.substr(first_day + 15, 10);
+    EXPECT_LE(std::abs(days_from_today(day)), 1) << day;
+    std::u16string top_temp;
+    EXPECT_TRUE(runtime::read_string(ombrelo::weather_key, u"TopTemp", top_temp));
+    EXPECT_FALSE(top_temp.empty());
+}
+
+TEST(Forecastd, CommandLine)
+{
+    auto help = test_support::run_command("'" + program_dir + "/forecastd' --help 2>/dev/null");
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_NE(help.output.find("--listen HOST:PORT"), std::string::npos);
+    EXPECT_NE(help.output.find("--offline DIR"), std::string::npos);
+    auto version = test_support::run_command("'" + program_dir + "/forecastd' --version");
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.output.rfind("forecastd ", 0), 0u) << version.output;
+    auto unknown = test_support::run_command("'" + program_dir + "/forecastd' --colour 2>&1 >/dev/null");
+    EXPECT_EQ(unknown.exit_code, 2);
+    EXPECT_NE(unknown.output.find("unknown option --colour"), std::string::npos) << unknown.output;
+    auto bad_value = test_support::run_command("'" + program_dir + "/forecastd' --cache-minutes x 2>&1");
+    EXPECT_EQ(bad_value.exit_code, 2);
+    auto no_places = test_support::run_command("'" + program_dir + "/forecastd' --places /nonexistent 2>&1");
+    EXPECT_EQ(no_places.exit_code, 1);
+    EXPECT_NE(no_places.output.find("/nonexistent"), std::string::npos) << no_places.output;
+
+    const std::string citydb = std::string(NALO_TOOLS_DIR) + "/make-citydb";
+    EXPECT_EQ(test_support::run_command("'" + citydb + "' --help >/dev/null").exit_code, 0);
+    auto citydb_version = test_support::run_command("'" + citydb + "' --version");
+    EXPECT_EQ(citydb_version.output.rfind("make-citydb ", 0), 0u);
+    auto citydb_unknown = test_support::run_command("'" + citydb + "' --fast 2>&1");
+    EXPECT_EQ(citydb_unknown.exit_code, 2);
+    EXPECT_NE(citydb_unknown.output.find("unknown option --fast"), std::string::npos);
+}
