@@ -11,9 +11,12 @@
 #include "skin/SkinTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace app_test {
@@ -95,7 +98,9 @@ void ViewTest::SetUp()
     platform::RequestQueue::remove(ombrelo::request_queue_name);
     // The stand-in daemon: it notes each start beside itself.
     std::string daemon = app_folder() + "/Ombrelo";
-    std::ofstream(daemon) << "#!/bin/sh\necho started >> \"$(dirname \"$0\")/daemon-starts.txt\"\n";
+    // Each start is noted with the test's queue, so that a late start of an earlier test
+    // is not counted.
+    std::ofstream(daemon) << "#!/bin/sh\necho \"$NALO_QUEUE_SUFFIX\" >> \"$(dirname \"$0\")/daemon-starts.txt\"\n";
     fs::permissions(daemon, fs::perms::owner_all);
     fs::remove(daemon_marker());
     m_skin = load_skin("test", test_skin_source(test_skin_parts()));
@@ -144,16 +149,22 @@ size_t ViewTest::queued_requests() const
     return queue.waiting();
 }
 
-size_t ViewTest::daemon_starts() const
+size_t ViewTest::daemon_starts(size_t expected) const
 {
-    // The stand-in runs on its own: give it a moment to write.
-    for (int i = 0; i < 40 && !fs::exists(daemon_marker()); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    std::string text = read_text(daemon_marker());
-    size_t lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    return lines;
+    // The stand-in runs on its own: wait for the starts expected (or, expecting none, a
+    // moment for a start that should not come).
+    auto count = [] {
+        std::istringstream lines(read_text(daemon_marker()));
+        const char* queue = std::getenv("NALO_QUEUE_SUFFIX");
+        size_t n = 0;
+        for (std::string line; std::getline(lines, line);)
+            n += queue && line == queue;
+        return n;
+    };
+    auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(expected ? 10000 : 300);
+    while (count() < std::max<size_t>(expected, 1) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return count();
 }
 
 std::string ViewTest::log() const

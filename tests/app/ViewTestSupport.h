@@ -44,9 +44,10 @@ protected:
     // installed unless asked otherwise.
     weather::Settings& start(const std::vector<std::pair<std::string, std::string>>& cities, bool sibling = true);
 
-    // Requests waiting in the queue, and how often the stand-in daemon was started.
+    // Requests waiting in the queue, and how often the stand-in daemon was started (given
+    // the starts expected, so that it can wait for them).
     size_t queued_requests() const;
-    size_t daemon_starts() const;
+    size_t daemon_starts(size_t expected) const;
     std::string log() const;
 
     skin::PropertiesImpl& skin() { return *m_skin; }

@@ -40,7 +40,7 @@ TEST_F(WeatherViewFreshness, FiftyNineMinutesIsFreshSixtyOneIsNot)
     WeatherView oslo(skin(), 1, true);
     EXPECT_TRUE(settings.city(1).need_reload);
     EXPECT_EQ(queued_requests(), 1u);
-    EXPECT_EQ(daemon_starts(), 1u);
+    EXPECT_EQ(daemon_starts(1), 1u);
     std::string trace = log();
     skin_test::stop_log();
     EXPECT_NE(trace.find("WeatherView::reload_weather start for city = Oslo\n"), std::string::npos) << trace;
@@ -126,7 +126,7 @@ TEST_F(WeatherViewFreshness, AWaitingPageAsksOnceAndLoadsTheNewFile)
     EXPECT_EQ(page.rows().size(), 3u);
     EXPECT_EQ(node_text(page, u"mtext").rfind("Last update: ", 0), 0u);
     EXPECT_EQ(queued_requests(), 1u);
-    EXPECT_EQ(daemon_starts(), 1u);
+    EXPECT_EQ(daemon_starts(1), 1u);
     EXPECT_NE(trace.find("WeatherView::life_cycle reload_weather\n"), std::string::npos) << trace;
     EXPECT_NE(trace.find("Need reload for 0 is false\n"), std::string::npos) << trace;
     EXPECT_EQ(trace.find("write_message"), std::string::npos) << trace;
@@ -138,7 +138,7 @@ TEST_F(WeatherViewFreshness, WithoutAQueueNothingIsStarted)
     Settings& settings = start({ { "Berlin", "02950159" } });
     WeatherView page(skin(), 0, true);
     EXPECT_FALSE(settings.city(0).need_reload);
-    EXPECT_EQ(daemon_starts(), 0u);
+    EXPECT_EQ(daemon_starts(0), 0u);
     EXPECT_TRUE(page.refreshed());
 }
 
