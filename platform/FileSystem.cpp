@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +79,17 @@ bool remove_directory(std::u16string_view native_path)
 bool rename_file(std::u16string_view native_from, std::u16string_view native_to)
 {
     return std::rename(host_path(native_from).c_str(), host_path(native_to).c_str()) == 0;
+}
+
+bool sync_folder(std::u16string_view native_folder)
+{
+    std::string folder = host_path(native_folder);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool synced = fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 std::vector<FolderItem> read_folder(std::u16string_view native_folder)

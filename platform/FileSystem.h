@@ -30,6 +30,8 @@ bool create_directory(std::u16string_view native_path);
 bool remove_directory(std::u16string_view native_path);
 // Replaces the target with the source in one step (both in the same folder).
 bool rename_file(std::u16string_view native_from, std::u16string_view native_to);
+// Flushes a folder's entries (a rename or a new file in it) to the disk.
+bool sync_folder(std::u16string_view native_folder);
 
 struct FolderItem {
     std::u16string name;

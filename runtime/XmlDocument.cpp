@@ -37,8 +37,13 @@ XmlDocument XmlDocument::load(FileStream& stream)
     char chunk[8192];
     while (size_t n = stream.read(chunk, sizeof chunk))
         bytes.insert(bytes.end(), chunk, chunk + n);
+    return load_bytes(bytes.data(), bytes.size());
+}
+
+XmlDocument XmlDocument::load_bytes(const void* data, size_t size)
+{
     XmlDocument d = create();
-    if (bytes.empty() || !d.m_doc->load_buffer(bytes.data(), bytes.size(), parse_options, pugi::encoding_auto))
+    if (size == 0 || !d.m_doc->load_buffer(data, size, parse_options, pugi::encoding_auto))
         return XmlDocument();
     return d;
 }

@@ -21,6 +21,8 @@ public:
     static XmlDocument create();
     // Parses the whole stream; empty when it does not parse as XML.
     static XmlDocument load(FileStream& stream);
+    // Parses a file image already in memory; empty when it does not parse as XML.
+    static XmlDocument load_bytes(const void* data, size_t size);
     // Parses a UTF-16 text (a downloaded feed, for instance).
     static XmlDocument parse(std::u16string_view text);
 

@@ -1,0 +1,99 @@
+#include "app/CacheFileReader.h"
+#include "app/AttributeText.h"
+#include "app/BoundedFile.h"
+
+#include "daemon/CityCode.h"
+
+#include "runtime/Log.h"
+#include "runtime/XmlDocument.h"
+
+#include <string>
+
+namespace weather {
+
+namespace {
+
+using runtime::XmlNode;
+
+// The first child element of that exact name; comments and processing instructions of
+// the same name do not count.
+XmlNode element(XmlNode parent, const char* name)
+{
+    for (XmlNode c = parent.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element && std::string_view(c.name()) == name)
+            return c;
+    return XmlNode();
+}
+
+void read_text(XmlNode node, const char16_t* name, std::u16string& field)
+{
+    runtime::get_attribute(node, name, field);
+}
+
+void read_number(XmlNode node, const char16_t* name, int32_t& field)
+{
+    std::u16string text;
+    if (runtime::get_attribute(node, name, text))
+        read_integer(text, field);
+}
+
+void read_date(XmlNode node, const char16_t* name, int64_t& field)
+{
+    std::u16string text;
+    if (runtime::get_attribute(node, name, text))
+        read_date_time(text, field);
+}
+
+bool fill(CityRecord& record, const runtime::XmlDocument& document)
+{
+    XmlNode main = element(document.document(), "Main");
+    if (!main)
+        return false;
+    XmlNode create = element(main, "Create");
+    read_date(create, u"date", record.request_date);
+    read_text(create, u"rdate", record.rdate);
+    XmlNode current = element(main, "Current");
+    if (record.name.empty())
+        read_text(current, u"city", record.name);
+    std::u16string code;
+    // The code names the city's files and its requests: foreign text never becomes one.
+    if (runtime::get_attribute(current, u"city_code", code) && ombrelo::is_valid_city_code(code))
+        record.code = code;
+    read_number(current, u"temp", record.temperature);
+    read_number(current, u"code", record.condition);
+    record.days.clear();
+    XmlNode weathers = element(current, "Weathers");
+    for (XmlNode w = weathers.first_child(); w; w = w.next_sibling()) {
+        if (w.type() != pugi::node_element)
+            continue;
+        DayForecast day;
+        read_date(w, u"date", day.date);
+        read_number(w, u"code", day.condition);
+        read_number(w, u"high", day.high);
+        read_number(w, u"low", day.low);
+        record.days.push_back(day);
+    }
+    return true;
+}
+
+} // namespace
+
+bool load_from_xml(CityRecord& record, const char* data, size_t size)
+{
+    runtime::XmlDocument document = runtime::XmlDocument::load_bytes(data, size);
+    return document && fill(record, document);
+}
+
+bool load_from_xml(CityRecord& record)
+{
+    if (!ombrelo::is_valid_city_code(record.code))
+        return false;
+    std::vector<char> bytes;
+    if (!read_bounded_file(cache_file_path(record.code), outside_file_limit, bytes)) {
+        runtime::get_log() << u"CityRecord::load_from_xml no cache for " << record.code << u"\n";
+        return false;
+    }
+    return load_from_xml(record, bytes.data(), bytes.size());
+}
+
+} // namespace weather

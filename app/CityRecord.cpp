@@ -1,0 +1,10 @@
+#include "app/CityRecord.h"
+
+namespace weather {
+
+std::u16string cache_file_path(std::u16string_view code)
+{
+    return u"%app_path%//downloads//_" + std::u16string(code) + u".xml";
+}
+
+} // namespace weather

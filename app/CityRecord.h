@@ -1,0 +1,33 @@
+// One city of the user's list with its forecast, as the pages show it. The record named
+// "empty" is the advertising slot, not a city. The forecast fields are filled from the
+// city's cache file by load_from_xml (CacheFileReader.h) and live only in memory.
+#pragma once
+
+#include "app/DayForecast.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace weather {
+
+constexpr std::u16string_view advertising_name = u"empty";
+
+struct CityRecord {
+    bool need_reload { false };  // a request was posted; the page waits for the cache file
+    std::u16string name;
+    std::u16string code;
+    std::u16string rdate;        // the cache file's "rdate", unparsed
+    int64_t request_date { 0 };  // when the cached forecast was requested, local count
+    int32_t temperature { no_temperature };
+    int32_t condition { no_condition };
+    std::vector<DayForecast> days;
+
+    bool is_advertising() const { return name == advertising_name; }
+};
+
+// "%app_path%//downloads//_" + code + ".xml"
+std::u16string cache_file_path(std::u16string_view code);
+
+} // namespace weather
