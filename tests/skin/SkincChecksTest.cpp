@@ -5,7 +5,6 @@
 
 #include "skin/compiler/SkinCompiler.h"
 #include "skin/compiler/SkinSchema.h"
-#include "skin/draw/FramePng.h"
 #include "skin/file/SkinImageCheck.h"
 #include "skin/nodes/FormNode.h"
 
@@ -207,39 +206,4 @@ TEST(SkincChecks, HelpVersionAndUnknownOptions)
     EXPECT_EQ(run_skinc("a.xml b.xml -o c.skin 2>/dev/null").exit_code, 2);
     EXPECT_EQ(run_skinc("a.xml 2>/dev/null").exit_code, 2);
     EXPECT_EQ(run_skinc("--dump a.skin --render a.skin n 1x1 o.png 2>/dev/null").exit_code, 2);
-}
-
-TEST(SkincChecks, RenderSizeAndDpiAreCapped)
-{
-    std::string folder = test_support::scratch_folder("skinc-caps");
-    std::string skin = compile(folder, "s", "<skin><node name=\"a\" outside_color=\"#336699\"/></skin>");
-    auto render = [&](const std::string& size, const std::string& dpi = "") {
-        return run_skinc("--render " + skin + " a " + size + " " + folder + "/f.png" + (dpi.empty() ? "" : " --dpi " + dpi)
-            + " 2>&1");
-    };
-    for (const char* size : { "2147483647x2", "2x2147483647", "100000x100000", "8193x1", "1x8193", "99999999999x1" }) {
-        auto refused = render(size);
-        EXPECT_EQ(refused.exit_code, 2) << size;
-        EXPECT_EQ(refused.output, std::string("skinc: the screen size ") + size + " is outside 1 to 8192 pixels each way\n");
-    }
-    for (const char* size : { "0x5", "5x0", "-1x5", "12x", "x12", "12", "12x12x1", "0x10x10", " 5x5" }) {
-        auto refused = render(std::string("'") + size + "'");
-        EXPECT_EQ(refused.exit_code, 2) << size;
-        EXPECT_NE(refused.output.find("skinc: the screen size"), std::string::npos) << size << ": " << refused.output;
-    }
-    EXPECT_FALSE(test_support::file_exists(folder + "/f.png"));
-    for (const char* dpi : { "-5", "abc", "99999999999", "0", "2001", "96.5", "''", "0x60" }) {
-        auto refused = render("10x10", dpi);
-        EXPECT_EQ(refused.exit_code, 2) << dpi;
-        EXPECT_NE(refused.output.find("skinc: --dpi takes a whole number from 1 to 2000, not"), std::string::npos)
-            << refused.output;
-    }
-    EXPECT_EQ(run_skinc("--dump " + skin + " --dpi abc 2>/dev/null").exit_code, 2);
-    // The limits themselves are accepted.
-    EXPECT_EQ(render("8192x1", "2000").exit_code, 0);
-    EXPECT_EQ(render("1x8192", "1").exit_code, 0);
-    RgbImage frame;
-    ASSERT_TRUE(read_png(folder + "/f.png", frame));
-    EXPECT_EQ(frame.width, 1);
-    EXPECT_EQ(frame.height, 8192);
 }

@@ -18,6 +18,8 @@ using namespace skin_test;
 
 namespace {
 
+const std::string skinc_path = std::string(NALO_TOOLS_DIR) + "/skinc";
+
 // Bands 10 pixels high, one per type, each filled by a colour child; "icon_page" twice.
 const char* const foreign_types = R"(<skin>
   <node name="F" outside_color="#000000">
@@ -110,7 +112,7 @@ TEST(SkincRender, TheCommandSaysSoOnStandardError)
     auto silent = test_support::run_command(std::string(NALO_TOOLS_DIR) + "/skinc --render " + plain + " P 4x4 "
         + folder + "/p.png 2>&1");
     EXPECT_EQ(silent.exit_code, 0);
-    EXPECT_EQ(silent.output, "");
+    EXPECT_EQ(silent.output.find("skinc:"), std::string::npos) << silent.output;
 }
 
 TEST(SkincRender, SizesOutsideTheCapAreRefusedBeforeAnythingIsAllocated)
@@ -124,4 +126,40 @@ TEST(SkincRender, SizesOutsideTheCapAreRefusedBeforeAnythingIsAllocated)
     }
     EXPECT_FALSE(skinc::render_frame(skin, "a", 4, 4, -5, folder + "/f.png", error));
     EXPECT_FALSE(test_support::file_exists(folder + "/f.png"));
+}
+
+TEST(SkincRender, TheCommandCapsTheSizeAndTheDpi)
+{
+    std::string folder = test_support::scratch_folder("skinc-caps");
+    std::string skin = compile(folder, "s", "<skin><node name=\"a\" outside_color=\"#336699\"/></skin>");
+    auto render = [&](const std::string& size, const std::string& dpi = "") {
+        std::string tail = dpi.empty() ? "" : " --dpi " + dpi;
+        return test_support::run_command(skinc_path + " --render " + skin + " a " + size + " " + folder + "/f.png" + tail
+            + " 2>&1");
+    };
+    for (const char* size : { "2147483647x2", "2x2147483647", "100000x100000", "8193x1", "1x8193", "99999999999x1" }) {
+        auto refused = render(size);
+        EXPECT_EQ(refused.exit_code, 2) << size;
+        EXPECT_EQ(refused.output, std::string("skinc: the screen size ") + size + " is outside 1 to 8192 pixels each way\n");
+    }
+    for (const char* size : { "0x5", "5x0", "-1x5", "12x", "x12", "12", "12x12x1", "0x10x10", " 5x5" }) {
+        auto refused = render(std::string("'") + size + "'");
+        EXPECT_EQ(refused.exit_code, 2) << size;
+        EXPECT_NE(refused.output.find("skinc: the screen size"), std::string::npos) << size << ": " << refused.output;
+    }
+    EXPECT_FALSE(test_support::file_exists(folder + "/f.png"));
+    for (const char* dpi : { "-5", "abc", "99999999999", "0", "2001", "96.5", "''", "0x60" }) {
+        auto refused = render("10x10", dpi);
+        EXPECT_EQ(refused.exit_code, 2) << dpi;
+        EXPECT_NE(refused.output.find("skinc: --dpi takes a whole number from 1 to 2000, not"), std::string::npos)
+            << refused.output;
+    }
+    EXPECT_EQ(test_support::run_command(skinc_path + " --dump " + skin + " --dpi abc 2>/dev/null").exit_code, 2);
+    // The limits themselves are accepted.
+    EXPECT_EQ(render("8192x1", "2000").exit_code, 0);
+    EXPECT_EQ(render("1x8192", "1").exit_code, 0);
+    RgbImage frame;
+    ASSERT_TRUE(read_png(folder + "/f.png", frame));
+    EXPECT_EQ(frame.width, 1);
+    EXPECT_EQ(frame.height, 8192);
 }
