@@ -1,13 +1,18 @@
 // nalo-install: stands in for the device's cabinet installer. It copies a program
 // folder into an install folder and calls the installed setup.so's hooks; with
 // --uninstall it calls the removal hooks and removes the files it had installed.
+// Installing over an earlier installation upgrades it: files are replaced by renaming
+// (a program running from the folder keeps its old copy), files the new program folder
+// no longer has are removed, and the run-time state stays.
 #include "runtime/CommandLine.h"
 
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,6 +23,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* manifest_name = ".nalo-installed";
+// The program folder's version marker: copied last, once the hooks have run, so that an
+// installation that stopped half-way never looks complete.
+constexpr const char* version_name = "version";
 
 using InstallInit = int (*)(void*, int, int, const char16_t*);
 using InstallExit = int (*)(void*, const char16_t*, unsigned short, unsigned short, unsigned short, unsigned short,
@@ -31,6 +39,8 @@ const runtime::CommandLine command_line(
     "  nalo-install PROGRAM_FOLDER INSTALL_FOLDER   copy the programs, then run the install hooks\n"
     "  nalo-install --uninstall INSTALL_FOLDER      run the removal hooks and remove the installed files\n"
     "  nalo-install --help | --version\n"
+    "Installing over an earlier installation upgrades it: settings.xml and downloads/ stay,\n"
+    "files the program folder no longer has are removed, the file \"version\" is copied last.\n"
     "Exit status: 0 done, 1 a hook failed, 2 bad arguments or the files could not be copied.\n");
 
 int fail(const std::string& message)
@@ -60,16 +70,100 @@ bool is_run_time_state(const fs::path& relative)
     return first == "downloads" || first == "settings.xml" || first == manifest_name;
 }
 
+// A manifest line names an entry inside the install folder, never a way out of it.
+bool is_safe_entry(const std::string& entry)
+{
+    fs::path path(entry);
+    if (entry.empty() || path.is_absolute())
+        return false;
+    for (const auto& part : path)
+        if (part == "..")
+            return false;
+    return !is_run_time_state(path);
+}
+
+// What an earlier installation recorded; empty when there was none.
+std::vector<std::string> read_manifest(const fs::path& folder, bool& found)
+{
+    std::vector<std::string> entries;
+    std::ifstream manifest(folder / manifest_name);
+    found = bool(manifest);
+    for (std::string line; std::getline(manifest, line);)
+        if (is_safe_entry(line))
+            entries.push_back(line);
+    return entries;
+}
+
+// Copies beside the target and renames over it: a program running from the folder keeps
+// its old file, and the target is never half written.
+bool replace_file(const fs::path& from, const fs::path& target, std::string& error)
+{
+    std::error_code ec;
+    fs::path temporary = target;
+    temporary += ".nalo-new-" + std::to_string(getpid());
+    fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(temporary, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        error = "cannot copy " + from.string() + " to " + target.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+bool write_manifest(const fs::path& folder, const std::vector<std::string>& entries)
+{
+    fs::path temporary = folder / (std::string(manifest_name) + ".new");
+    std::ofstream manifest(temporary);
+    for (const auto& line : entries)
+        manifest << line << '\n';
+    manifest.close();
+    std::error_code ec;
+    if (manifest)
+        fs::rename(temporary, folder / manifest_name, ec);
+    if (!manifest || ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+// Files first, then the folders left empty, deepest first; run-time state and anything
+// the user put into a folder stay.
+void remove_entries(const fs::path& folder, const std::vector<std::string>& entries)
+{
+    std::error_code ec;
+    for (const auto& entry : entries)
+        if (entry.back() != '/' && !fs::is_directory(folder / entry, ec))
+            fs::remove(folder / entry, ec);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (it->back() == '/' && fs::is_empty(folder / *it, ec))
+            fs::remove(folder / *it, ec);
+}
+
 int install(const fs::path& from, const fs::path& to_given)
 {
     std::error_code ec;
     if (!fs::is_directory(from, ec))
         return fail("not a program folder: " + from.string());
-    fs::create_directories(to_given, ec);
+    // Installing into the program folder itself, or below it, would copy the copies.
+    fs::path source = fs::canonical(from, ec);
+    fs::path to = ec ? fs::path() : fs::weakly_canonical(to_given, ec);
+    if (ec)
+        return fail("cannot resolve " + to_given.string() + ": " + ec.message());
+    if (std::mismatch(source.begin(), source.end(), to.begin(), to.end()).first == source.end())
+        return fail("the install folder " + to.string() + " is inside the program folder " + source.string());
+    fs::create_directories(to, ec);
     if (ec)
         return fail("cannot create " + to_given.string() + ": " + ec.message());
-    fs::path to = fs::canonical(to_given);
+    bool upgrade = false;
+    std::vector<std::string> earlier = read_manifest(to, upgrade);
+
     std::vector<std::string> installed;
+    fs::path version_file;
+    std::string error;
     for (auto it = fs::recursive_directory_iterator(from, ec); it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (ec)
             return fail("cannot read " + from.string() + ": " + ec.message());
@@ -82,21 +176,25 @@ int install(const fs::path& from, const fs::path& to_given)
         fs::path target = to / relative;
         if (it->is_directory()) {
             fs::create_directories(target, ec);
-        } else {
-            fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, ec);
             if (ec)
-                return fail("cannot copy " + it->path().string() + ": " + ec.message());
+                return fail("cannot create " + target.string() + ": " + ec.message());
+        } else if (relative == version_name) {
+            version_file = it->path();
+        } else if (!replace_file(it->path(), target, error)) {
+            return fail(error);
         }
         installed.push_back(relative.string() + (it->is_directory() ? "/" : ""));
     }
-    std::ofstream manifest(to / manifest_name);
-    for (const auto& line : installed)
-        manifest << line << '\n';
-    manifest.close();
-    if (!manifest)
+
+    // What the earlier version had and this one lacks.
+    std::vector<std::string> stale;
+    for (const auto& entry : earlier)
+        if (std::find(installed.begin(), installed.end(), entry) == installed.end())
+            stale.push_back(entry);
+    remove_entries(to, stale);
+    if (!write_manifest(to, installed))
         return fail("cannot write the list of installed files");
 
-    std::string error;
     void* library = load_hooks(to, error);
     if (!library)
         return fail(error);
@@ -105,11 +203,17 @@ int install(const fs::path& from, const fs::path& to_given)
     if (!init || !exit)
         return fail("setup.so lacks Install_Init or Install_Exit");
     std::u16string folder = platform::from_utf8(to.string());
-    int rc = init(nullptr, 1, 0, folder.c_str());
+    int rc = init(nullptr, 1, upgrade ? 1 : 0, folder.c_str());
     if (rc == 0)
         rc = exit(nullptr, folder.c_str(), 0, 0, 0, 0, 0);
-    std::printf("installed %zu entries into %s\n", installed.size(), to.c_str());
-    return rc == 0 ? 0 : 1;
+    if (rc != 0) {
+        std::fprintf(stderr, "nalo-install: the install hooks of %s failed (%d)\n", to.c_str(), rc);
+        return 1;
+    }
+    if (!version_file.empty() && !replace_file(version_file, to / version_name, error))
+        return fail(error);
+    std::printf("%s %zu entries into %s\n", upgrade ? "updated" : "installed", installed.size(), to.c_str());
+    return 0;
 }
 
 int uninstall(const fs::path& given)
@@ -121,10 +225,9 @@ int uninstall(const fs::path& given)
     std::ifstream manifest(to / manifest_name);
     if (!manifest)
         return fail("no installation found in " + to.string());
-    std::vector<std::string> installed;
-    for (std::string line; std::getline(manifest, line);)
-        if (!line.empty())
-            installed.push_back(line);
+    manifest.close();
+    bool found = false;
+    std::vector<std::string> installed = read_manifest(to, found);
 
     std::string error;
     void* library = load_hooks(to, error);
@@ -137,13 +240,7 @@ int uninstall(const fs::path& given)
     std::u16string folder = platform::from_utf8(to.string());
     int rc = init(nullptr, folder.c_str());
 
-    // Files first, then the folders that are empty, deepest first.
-    for (const auto& entry : installed)
-        if (entry.back() != '/')
-            fs::remove(to / entry, ec);
-    for (auto it = installed.rbegin(); it != installed.rend(); ++it)
-        if (it->back() == '/' && fs::is_empty(to / *it, ec))
-            fs::remove(to / *it, ec);
+    remove_entries(to, installed);
     fs::remove(to / manifest_name, ec);
     if (fs::is_empty(to, ec))
         fs::remove(to, ec);
