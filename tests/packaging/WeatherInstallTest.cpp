@@ -1,0 +1,88 @@
+// The installed launcher with the real application, headless: a scripted run adds a
+// city, the installed folder is upgraded, and the next run finds the city in the user's
+// program folder.
+#include "InstallTree.h"
+
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace fs = std::filesystem;
+using namespace packaging_test;
+using test_support::run_command;
+using test_support::write_bytes;
+
+namespace {
+
+const std::string weather_key = "'HKEY_CURRENT_USER\\Software\\NALO\\Weather'";
+
+std::string reg(const std::string& arguments)
+{
+    return std::string(NALO_TOOLS_DIR) + "/nalo-reg " + arguments + " 2>&1";
+}
+
+std::vector<std::string> city_codes(const std::string& settings)
+{
+    std::vector<std::string> codes;
+    std::regex code("city_code=\"([0-9]{8})\"");
+    for (auto it = std::sregex_iterator(settings.begin(), settings.end(), code); it != std::sregex_iterator(); ++it)
+        codes.push_back((*it)[1]);
+    return codes;
+}
+
+} // namespace
+
+TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
+{
+    std::string folder = test_support::scratch_folder("installed-weather");
+    std::string error;
+    auto tree = InstallTree::install(folder, "/usr", error);
+    ASSERT_TRUE(tree) << error;
+    std::string data = folder + "/data";
+    std::string user = data + "/nalo/Weather";
+    // No forecast service: the pages stay without forecasts, quietly.
+    ASSERT_EQ(run_command(reg("set " + weather_key + " Server --string 127.0.0.1:9")).exit_code, 0);
+
+    // The first run: the menu's city list, Insert opens the search, pick the first Berlin.
+    std::string add = folder + "/add-city.txt";
+    write_bytes(add, "wait 2\n"
+                     "key SOFT_RIGHT\nwait 1\n"
+                     "key 1\nwait 1\n"
+                     "key Insert\nwait 1\n"
+                     "text Berlin\nwait 1\n"
+                     "key Down\nwait 0.5\n"
+                     "key Enter\nwait 1\n"
+                     "shot " + folder + "/added.png\n"
+                     "key Esc\nwait 1\n"
+                     "key Esc\nwait 1\n"
+                     "quit\n");
+    std::string env = "env XDG_DATA_HOME='" + data + "' NALO_HEADLESS=1 ";
+    auto first = run_command(env + "NALO_SCRIPT='" + add + "' '" + tree->bin("nalo-weather") + "' 2>&1");
+    ASSERT_EQ(first.exit_code, 0) << first.output;
+    EXPECT_NE(first.output.find("nalo-weather: making " + user), std::string::npos) << first.output;
+    std::vector<std::string> added = city_codes(read_text(user + "/settings.xml"));
+    ASSERT_EQ(added.size(), 1u) << "the scripted run added no city (see " << folder << "/added.png): "
+                                << read_text(user + "/settings.xml");
+
+    // An upgrade of the installed folder: a new version with a new file.
+    write_bytes(tree->program_folder() + "/version", "99.0.0\n");
+    write_bytes(tree->program_folder() + "/licenses/Upgrade.txt", "new in 99.0.0");
+    // The second run publishes its first city when it ends, as it found it on start.
+    ASSERT_EQ(run_command(reg("delete " + weather_key + " Top")).exit_code, 0);
+
+    std::string look = folder + "/look.txt";
+    write_bytes(look, "wait 2\nshot " + folder + "/found.png\nquit\n");
+    auto second = run_command(env + "NALO_SCRIPT='" + look + "' '" + tree->bin("nalo-weather") + "' 2>&1");
+    ASSERT_EQ(second.exit_code, 0) << second.output;
+    EXPECT_NE(second.output.find("nalo-weather: updating " + user + " to version 99.0.0"), std::string::npos)
+        << second.output;
+    EXPECT_EQ(read_text(user + "/licenses/Upgrade.txt"), "new in 99.0.0");
+    EXPECT_EQ(read_text(user + "/version"), "99.0.0\n");
+    EXPECT_EQ(city_codes(read_text(user + "/settings.xml")), added);
+    auto top = run_command(reg("get " + weather_key + " Top"));
+    EXPECT_EQ(top.exit_code, 0) << top.output;
+    EXPECT_EQ(top.output, added[0] + "\n");
+    EXPECT_TRUE(fs::is_regular_file(folder + "/found.png"));
+}
