@@ -24,6 +24,22 @@ void SnapshotAnimation::life_cycle(double elapsed_seconds)
     }
 }
 
+void SnapshotAnimation::reverse()
+{
+    if (m_running)
+        m_direction = -m_direction;
+}
+
+void SnapshotAnimation::stop()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_progress = m_direction > 0 ? 1.0 : 0.0;
+    m_background.release();
+    m_form.release();
+}
+
 void SnapshotAnimation::draw(RenderSurface& target, Point origin, Point size) const
 {
     if (m_running)
