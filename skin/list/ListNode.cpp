@@ -114,6 +114,18 @@ void ListNode::remove_row(int index)
     mark_dirty();
 }
 
+void ListNode::set_highlight(int index)
+{
+    m_highlight.jump(index >= 0 && index < m_count ? index : -1);
+    if (m_highlight.active()) {
+        if (!row(index))
+            reset_window(index);
+        update_window();
+        keep_highlight_visible();
+    }
+    mark_dirty();
+}
+
 // Layout ------------------------------------------------------------------------
 
 void ListNode::measure_y(Measure& measure)

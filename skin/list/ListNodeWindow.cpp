@@ -59,13 +59,31 @@ void ListNode::destroy_row(std::unique_ptr<ListRowNode> r)
 {
     if (r.get() == m_pressed)
         m_pressed = nullptr;
+    row_destroyed(*r);
 }
 
 void ListNode::clear_rows()
 {
     m_pressed = nullptr;
+    for (const auto& r : m_rows)
+        row_destroyed(*r);
     m_rows.clear();
     m_total = 0;
+}
+
+bool ListNode::exchange_realized_rows(int a, int b)
+{
+    auto find = [this](int index) {
+        return std::find_if(m_rows.begin(), m_rows.end(), [index](const auto& r) { return r->m_index == index; });
+    };
+    auto ra = find(a), rb = find(b);
+    if (a < 0 || b < 0 || ra == m_rows.end() || rb == m_rows.end())
+        return false;
+    std::swap((*ra)->m_index, (*rb)->m_index);
+    std::iter_swap(ra, rb);
+    place_rows();
+    mark_dirty();
+    return true;
 }
 
 void ListNode::place_rows()
