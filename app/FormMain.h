@@ -10,6 +10,7 @@
 
 #include "framework/ApplicationListener.h"
 
+#include "skin/file/ReloadListener.h"
 #include "skin/nodes/ButtonListener.h"
 #include "skin/nodes/FormNode.h"
 
@@ -30,6 +31,7 @@ class PageContainer;
 
 class FormMain : public skin::FormNode,
                  public skin::ButtonListener,
+                 public skin::ReloadListener,
                  public SettingsListener,
                  public framework::ApplicationListener {
 public:
@@ -43,6 +45,8 @@ public:
     bool key(const input::KeyEvent& event) override;
 
     void on_settings_event(const SettingsEvent& event) override;
+    // A new skin or language: the form and its pages are built again on the same page.
+    void reload(skin::Properties& properties) override;
 
     // The shell's listener.
     bool close_requested() override;
@@ -63,6 +67,7 @@ public:
     FormMessage& message_form() const { return *m_message; }
 
 private:
+    void build_form();
     // One page for each record from the current page count to the last record.
     void fill_pages();
     // The secondary form on top of the shell's stack, or null.

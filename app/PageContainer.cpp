@@ -29,6 +29,22 @@ bool advertising_slot_exists()
 
 PageContainer::PageContainer() = default;
 
+void PageContainer::trace_pages() const
+{
+    Settings* settings = Settings::singleton();
+    runtime::Log& log = runtime::get_log();
+    log << u"PageContainer pages";
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        int32_t index = m_pages[i]->city_index();
+        log << (i == 0 ? u" " : u" | ");
+        if (settings && index >= 0 && size_t(index) < settings->city_count())
+            log << std::u16string_view(settings->city(size_t(index)).name);
+        else
+            log << u"?";
+    }
+    log << u"\n";
+}
+
 PageContainer::~PageContainer() = default;
 
 void PageContainer::load(const skin::Properties& properties, skin::NodeBody body)
@@ -51,6 +67,7 @@ void PageContainer::append_page(std::unique_ptr<WeatherView> view)
     place_page(page);
     update_dots();
     mark_dirty();
+    trace_pages();
 }
 
 void PageContainer::insert_page(std::unique_ptr<WeatherView> view)
@@ -72,6 +89,7 @@ void PageContainer::insert_page(std::unique_ptr<WeatherView> view)
     place_page(page);
     update_dots();
     mark_dirty();
+    trace_pages();
 }
 
 std::unique_ptr<WeatherView> PageContainer::remove_page(size_t position)
@@ -94,6 +112,7 @@ std::unique_ptr<WeatherView> PageContainer::remove_page(size_t position)
     }
     update_dots();
     mark_dirty();
+    trace_pages();
     return removed;
 }
 
@@ -102,6 +121,7 @@ void PageContainer::jump_to(int page)
     if (page < 0 || size_t(page) >= m_pages.size())
         return;
     m_position = m_target = page;
+    runtime::get_log() << u"PageContainer::jump_to " << int32_t(page) << u"\n";
     update_dots();
     mark_dirty();
 }
@@ -136,6 +156,12 @@ void PageContainer::place_page(WeatherView& view)
 void PageContainer::update_dots()
 {
     int current = current_page();
+    size_t shown = std::min(m_pages.size(), dot_count);
+    if (shown != m_dots_shown || current != m_dots_current) {
+        m_dots_shown = shown;
+        m_dots_current = current;
+        runtime::get_log() << u"PageContainer dots " << int32_t(shown) << u" current " << int32_t(current) << u"\n";
+    }
     for (size_t i = 0; i < dot_count; ++i) {
         skin::MultiNode* dot = m_dots[i];
         if (!dot)
@@ -267,6 +293,8 @@ bool PageContainer::stylus(const skin::StylusEvent& event)
         // A fling goes on in its own direction: rightwards to the page before.
         target = speed > 0 ? std::floor(m_position) : std::ceil(m_position);
     m_target = std::clamp(target, 0.0, double(m_pages.empty() ? 0 : m_pages.size() - 1));
+    runtime::get_log() << u"PageContainer::stylus release position=" << m_position << u" target=" << int32_t(m_target)
+                       << u" speed=" << int32_t(speed) << u"\n";
     return true;
 }
 
@@ -292,6 +320,7 @@ void PageContainer::on_settings_event(const SettingsEvent& event)
             m_pages[a]->set_city_index(m_pages[b]->city_index());
             m_pages[b]->set_city_index(index);
             mark_dirty();
+            trace_pages();
         }
     }
     if (event.units_changed) {

@@ -75,6 +75,8 @@ private:
     WeatherView* page_under_position() const;
     void place_page(WeatherView& view);
     void update_dots();
+    // "PageContainer pages" and the city names in page order, for the log.
+    void trace_pages() const;
 
     std::vector<std::unique_ptr<WeatherView>> m_pages;
     double m_position { 0 };
@@ -88,6 +90,9 @@ private:
     // measures the same speed on every run.
     double m_clock_ms { 0 };
     int m_scale_shift { 0 };
+    // What the dots showed when last traced.
+    size_t m_dots_shown { 0 };
+    int m_dots_current { -1 };
 };
 
 } // namespace weather

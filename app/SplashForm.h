@@ -8,10 +8,12 @@
 #include "skin/nodes/FormNode.h"
 
 #include <memory>
+#include <string_view>
 
 namespace skin {
 class Properties;
-}
+class PropertiesImpl;
+} // namespace skin
 
 namespace weather {
 
@@ -20,6 +22,10 @@ class Settings;
 
 class SplashForm : public skin::FormNode {
 public:
+    // The message box text when no language (or no splash skin) can be loaded.
+    static constexpr std::u16string_view no_languages_message =
+        u"No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n";
+
     // Builds from "Splash" (missing: plexor::NodeNotFoundInSkin) and pushes itself with
     // dims-below and animation.
     explicit SplashForm(const skin::Properties& splash_skin);
@@ -29,7 +35,7 @@ public:
 
     // True once the start-up steps have run (successfully or not).
     bool started() const { return m_started; }
-    skin::Properties& main_skin() const { return *m_main_skin; }
+    skin::PropertiesImpl& main_skin() const { return *m_main_skin; }
     Settings* settings() const { return m_settings.get(); }
     FormMain* main_form() const { return m_main_form.get(); }
 
@@ -39,7 +45,7 @@ private:
     void fail(std::u16string_view message);
 
     // Declared in the reverse of the teardown order.
-    std::unique_ptr<skin::Properties> m_main_skin;
+    std::unique_ptr<skin::PropertiesImpl> m_main_skin;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<FormMain> m_main_form;
     bool m_started { false };
