@@ -17,6 +17,9 @@
 #include "skin/nodes/ButtonNode.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace weather {
 
@@ -76,6 +79,29 @@ void FormMain::reload(skin::Properties&)
     int current = m_page ? m_page->current_page() : 0;
     build_form();
     m_page->jump_to(current);
+}
+
+void FormMain::draw(skin::RenderSurface& surface, skin::Point origin)
+{
+    FormNode::draw(surface, origin);
+    m_drawn = true;
+}
+
+void FormMain::life_cycle(double elapsed)
+{
+    // A frame runs its life cycle after the previous frame was presented.
+    if (m_drawn && !m_first_frame_traced) {
+        m_first_frame_traced = true;
+        get_log() << runtime::log_ticks() << u" FormMain first frame\n";
+        const char* report = std::getenv("NALO_FIRST_FRAME");
+        if (report && std::strcmp(report, "exit") == 0) {
+            std::printf("Weather: first frame of the main form\n");
+            std::fflush(stdout);
+            if (auto* app = framework::Application::singleton())
+                app->quit();
+        }
+    }
+    FormNode::life_cycle(elapsed);
 }
 
 bool FormMain::key(const input::KeyEvent& event)

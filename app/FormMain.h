@@ -43,6 +43,11 @@ public:
 
     // Left, Right, Up, Down and Enter are reported handled; nothing reaches the children.
     bool key(const input::KeyEvent& event) override;
+    // The first frame that showed the form is traced ("FormMain first frame"); with
+    // NALO_FIRST_FRAME=exit in the environment the program then says so on standard output
+    // and ends (start-up benchmarks).
+    void life_cycle(double elapsed) override;
+    void draw(skin::RenderSurface& surface, skin::Point origin) override;
 
     void on_settings_event(const SettingsEvent& event) override;
     // A new skin or language: the form and its pages are built again on the same page.
@@ -81,6 +86,8 @@ private:
     PageContainer* m_page { nullptr };
     skin::ButtonNode* m_exit { nullptr };
     skin::ButtonNode* m_menu { nullptr };
+    bool m_drawn { false };
+    bool m_first_frame_traced { false };
 };
 
 } // namespace weather
