@@ -141,10 +141,16 @@ bool FormMain::key_event(const input::KeyEvent& event)
         }
         return true;
     }
-    // The buttons answer the keys the skin binds to them.
+    // The buttons answer the keys the skin binds to them: the form's own, then those of the
+    // page in view (the advertising page's two).
     for (skin::ButtonNode* button : { m_exit, m_menu }) {
         if (button->bound_key() != input::key_none && button->bound_key() == event.code && button->visible())
             return button->key(event);
+    }
+    if (m_page->page_count() > 0 && m_page->scroll_position() == m_page->target()) {
+        WeatherView& page = m_page->page(size_t(m_page->current_page()));
+        if (page.is_advertising() && page.key(event))
+            return true;
     }
     return false;
 }
