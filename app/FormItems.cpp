@@ -1,5 +1,6 @@
 #include "app/FormItems.h"
 #include "app/CityListElement.h"
+#include "app/ListKeys.h"
 #include "app/NodeLookup.h"
 #include "app/Settings.h"
 
@@ -235,7 +236,7 @@ bool FormItems::key(const input::KeyEvent& event)
     case input::key_up:
     case input::key_down:
     case input::key_enter:
-        return m_list->key(event);
+        return list_key(*m_list, event);
     default:
         return FormNode::key(event);
     }

@@ -1,4 +1,5 @@
 #include "app/FormTotal.h"
+#include "app/ListKeys.h"
 #include "app/NodeLookup.h"
 #include "app/Settings.h"
 #include "app/SimpleElement.h"
@@ -258,7 +259,7 @@ bool FormTotal::key(const input::KeyEvent& event)
     case input::key_up:
     case input::key_down:
     case input::key_enter:
-        return m_list->key(event);
+        return list_key(*m_list, event);
     default:
         return FormNode::key(event);
     }

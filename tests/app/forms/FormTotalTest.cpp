@@ -222,10 +222,10 @@ TEST_F(FormTotalTest, KeysTypeIntoTheFieldMoveIntoTheListAndChoose)
     EXPECT_EQ(form->list().highlight_position(), -1);
     key(input::key_down);
     frames(10);
-    EXPECT_EQ(int(form->list().highlight_position() + 0.5), 0) << "Down moves into the list";
+    EXPECT_EQ(form->list().highlight_position(), 0) << "Down moves into the list, onto the first match";
     key(input::key_down);
     frames(20);
-    EXPECT_EQ(int(form->list().highlight_position() + 0.5), 1);
+    EXPECT_EQ(form->list().highlight_position(), 1);
     key(input::key_enter);
     EXPECT_FALSE(app().is_on_stack(*form));
     ASSERT_EQ(settings.city_count(), 1u);
