@@ -83,6 +83,8 @@ void FormMenu::update_nodes()
     m_fahrenheit->set_state(degree ? 0 : 1);
     m_icon->set_state(icon ? 1 : 0);
     m_value->set_state(icon ? 0 : 1);
+    runtime::get_log() << u"FormMenu::update_nodes table=" << int32_t(m_table->visible()) << u" language="
+                       << int32_t(m_language->visible()) << u" skin=" << int32_t(m_skin_button->visible()) << u"\n";
 }
 
 void FormMenu::show()
@@ -106,7 +108,7 @@ void FormMenu::back()
     if (auto* app = framework::Application::singleton()) {
         app->remove_form(*this, true);
         const Settings* settings = Settings::singleton();
-        if (!settings || settings->real_city_count() == 0)
+        if (!settings || settings->city_count() == 0)
             app->quit();
     }
 }
@@ -139,12 +141,16 @@ void FormMenu::on_popup(std::u16string_view identifier, std::vector<framework::P
     }
     if (identifier == update_time) {
         int32_t current = Settings::singleton() ? Settings::singleton()->update_time() : Settings::default_update_time;
+        std::u16string_view checked = u"none";
         for (const Interval& interval : intervals) {
             framework::PopupMenuEntry entry;
             entry.identifier = interval.identifier;
             entry.checked = interval.minutes == current;
+            if (entry.checked)
+                checked = interval.identifier;
             entries.push_back(std::move(entry));
         }
+        runtime::get_log() << u"FormMenu::on_popup UpdateTime " << current << u" checked " << checked << u"\n";
         framework::PopupMenuEntry entry;
         entry.identifier = cancel;
         entries.push_back(std::move(entry));

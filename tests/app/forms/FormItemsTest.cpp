@@ -180,7 +180,7 @@ TEST_F(FormItemsTest, PlusOpensTheSearchWithNineRecordsAndTheMessageWithTen)
 
 TEST_F(FormItemsTest, BackClosesTheListOrEndsTheProgramWithoutCities)
 {
-    weather::Settings& settings = start(first_cities(1), false);
+    weather::Settings& settings = start(first_cities(1), true);
     Notices notices;
     FormItems form(skin());
     form.open();
@@ -193,7 +193,7 @@ TEST_F(FormItemsTest, BackClosesTheListOrEndsTheProgramWithoutCities)
 
     form.open();
     form.confirm_delete(0);
-    EXPECT_EQ(names(settings), "empty;");
+    EXPECT_EQ(names(settings), "");
     notices.text.clear();
     form.clicked(form.back_button(), {});
     EXPECT_FALSE(app().is_on_stack(form));
@@ -224,4 +224,21 @@ TEST_F(FormItemsTest, StarAndPoundMoveTheHighlightedCityAndThePagesFollow)
     EXPECT_EQ(names(settings), "City 1;empty;City 2;City 0;City 3;");
     frames(30);
     EXPECT_EQ(shown(form), "City 1;City 2;City 0*;City 3;") << "the mark moved with the city";
+}
+
+TEST_F(FormItemsTest, DeletingTheLastCityLeavesTheAdvertisingPageToGoBackTo)
+{
+    weather::Settings& settings = start(first_cities(1), false);
+    Notices notices;
+    FormItems form(skin());
+    form.open();
+    frames(2);
+    key(input::key_down);
+    key(input::key_del);
+    key(input::key_del);
+    EXPECT_EQ(names(settings), "empty;");
+    key(input::key_backspace);
+    EXPECT_FALSE(app().is_on_stack(form));
+    EXPECT_EQ(notices.text, "removed 0;closed;");
+    EXPECT_FALSE(quit_requested());
 }

@@ -171,7 +171,7 @@ TEST_F(FormMenuTest, TheIntervalPopupChecksTheCurrentIntervalAndStoresTheChoice)
 
 TEST_F(FormMenuTest, BackEndsTheProgramWithoutCitiesAndCitiesOpensTheList)
 {
-    start({}, false);
+    start({}, true);
     Notices notices;
     FormMenu menu(skin(), program(), program());
     menu.show();
@@ -224,4 +224,22 @@ TEST_F(FormMenuTest, ASkinSwitchRebuildsTheMenuInTheNewSkin)
     skin::Point background { 120, 300 - 60 };
     EXPECT_NE(day.buffer().at(background.x, background.y), night.buffer().at(background.x, background.y))
         << "the page is drawn in the night skin's colours";
+}
+
+// The program cannot reach the options without a city (the search opens first and its
+// Back ends the program), so the menu is pushed here and the run scripted.
+TEST_F(FormMenuTest, AScriptedBackFromTheMenuWithoutCitiesEndsTheRun)
+{
+    start({}, true);
+    FormMenu menu(skin(), program(), program());
+    menu.show();
+    std::string script = test_support::scratch_folder("menu-script") + "/script.txt";
+    test_support::write_bytes(script, "wait 0.4\nkey Esc\nwait 10\nquit\n");
+    setenv("NALO_SCRIPT", script.c_str(), 1);
+    auto begin = std::chrono::steady_clock::now();
+    int code = app().run();
+    unsetenv("NALO_SCRIPT");
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5)) << "ended by Back, not by the script";
+    EXPECT_FALSE(app().is_on_stack(menu));
 }

@@ -23,10 +23,10 @@ const std::vector<City> cities = {
     { u"00000001", u"Aachen, North Rhine-Westphalia, Germany" },
     { u"02950159", u"Berlin, Land Berlin, Germany" },
     { u"02661552", u"Bern, Bern, Switzerland" },
-    { u"00000004", u"Östersund, Jämtland, Sweden" },
     { u"00000005", u"Paris, Île-de-France, France" },
-    { u"00000006", u"Σπάρτη, Peloponnese, Greece" },
+    { u"00000004", u"Östersund, Jämtland, Sweden" },
     { u"00000007", u"östra Ljungby, Skåne, Sweden" },
+    { u"00000006", u"Σπάρτη, Peloponnese, Greece" },
 };
 
 std::vector<std::string> names(const FormTotal& form)
@@ -62,7 +62,7 @@ TEST_F(FormTotalTest, TheFirstFilteringListsEveryEntryAndLaterOnesHideTheCityLis
     EXPECT_NE(log().find("Filtered 7 for "), std::string::npos) << log();
     EXPECT_NE(log().find(" seconds.\n"), std::string::npos);
     form->filter();
-    EXPECT_EQ(names(*form), (Names { "Aachen", "Berlin", "Bern", "Östersund", "Σπάρτη", "östra Ljungby" }));
+    EXPECT_EQ(names(*form), (Names { "Aachen", "Berlin", "Bern", "Östersund", "östra Ljungby", "Σπάρτη" }));
     EXPECT_EQ(form->list().count(), 6);
 }
 
@@ -160,14 +160,22 @@ TEST_F(FormTotalTest, ARemovedCityIsFoundAgainHalfASecondLater)
     EXPECT_EQ(names(*form), (Names { "Berlin", "Bern" }));
 }
 
-TEST_F(FormTotalTest, BackEndsTheProgramOnlyWithoutCities)
+TEST_F(FormTotalTest, BackEndsTheProgramOnlyWithAnEmptyList)
 {
-    weather::Settings& settings = start({}, false);
+    start({}, false);
+    auto advertising = make();
+    advertising->reset_and_show();
+    key(input::key_backspace);
+    EXPECT_FALSE(app().is_on_stack(*advertising));
+    EXPECT_FALSE(quit_requested()) << "the advertising page is there to go back to";
+    advertising.reset();
+
+    weather::Settings& settings = start({}, true);
     auto form = make();
     form->reset_and_show();
     key(input::key_backspace);
     EXPECT_FALSE(app().is_on_stack(*form));
-    EXPECT_TRUE(quit_requested()) << "only the advertising slot: no city";
+    EXPECT_TRUE(quit_requested()) << "no record: nothing to go back to";
 
     settings.add_city(u"02950159", u"Berlin, Land Berlin, Germany");
     form->reset_and_show();
@@ -254,12 +262,21 @@ TEST_F(FormTotalTest, TheRulerListsEachFirstLetterOnceOnASortedDatabase)
     form->filter();
     form->reset_and_show();
     frames(2);
-    EXPECT_EQ(utf8(form->ruler().letters()), "ABÖPΣö");
-    EXPECT_EQ(utf8(form->ruler().shown_letters()), "ABÖPΣö") << "all six fit";
+    EXPECT_EQ(utf8(form->ruler().letters()), "ABPÖΣ") << "\"Ö\" and \"ö\" are one letter";
+    EXPECT_EQ(utf8(form->ruler().shown_letters()), "ABPÖΣ") << "all five fit";
     type(*form, u"b");
     form->filter();
     frames(2);
     EXPECT_EQ(utf8(form->ruler().shown_letters()), "B");
+
+    // Sorted without regard to case, as the shipped database is.
+    auto cases = std::make_unique<FormTotal>(skin(),
+        skin_test::u16(write_codes("cases", { { u"1", u"Aachen" }, { u"2", u"al-Qamishli" }, { u"3", u"Alba" },
+                                               { u"4", u"Ibadan" }, { u"5", u"\u0130zmir" }, { u"6", u"Istanbul" } })));
+    cases->filter();
+    EXPECT_EQ(utf8(cases->ruler().letters()), "AI");
+    cases->jump_to_letter(u'I');
+    EXPECT_EQ(cases->list().highlight_position(), 3);
 
     auto unsorted = std::make_unique<FormTotal>(skin(),
         skin_test::u16(write_codes("unsorted", { { u"1", u"Bern" }, { u"2", u"Aachen" }, { u"3", u"Berlin" }, { u"4", u"" } })));
