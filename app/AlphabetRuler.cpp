@@ -1,6 +1,8 @@
 #include "app/AlphabetRuler.h"
 #include "app/NodeLookup.h"
 
+#include "runtime/Log.h"
+
 #include "skin/file/Properties.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/Layout.h"
@@ -51,6 +53,7 @@ void AlphabetRuler::set_letters(std::u16string letters)
     if (letters == m_letters)
         return;
     m_letters = std::move(letters);
+    runtime::get_log() << u"AlphabetRuler::set_letters " << std::u16string_view(m_letters) << u"\n";
     lay_out();
     m_table->invalidate();
 }

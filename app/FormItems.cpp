@@ -1,5 +1,6 @@
 #include "app/FormItems.h"
 #include "app/CityListElement.h"
+#include "app/ListKeys.h"
 #include "app/NodeLookup.h"
 #include "app/Settings.h"
 
@@ -66,6 +67,7 @@ size_t FormItems::record_index(int row) const
 
 void FormItems::open()
 {
+    runtime::get_log() << u"FormItems::open rows=" << int32_t(row_count()) << u"\n";
     m_marks.assign(size_t(row_count()), false);
     m_list->set_source(this);
     m_list->set_count(row_count());
@@ -88,6 +90,7 @@ void FormItems::toggle_mark(int row)
     if (row < 0 || size_t(row) >= m_marks.size())
         return;
     m_marks[size_t(row)] = !m_marks[size_t(row)];
+    runtime::get_log() << u"FormItems::toggle_mark row=" << int32_t(row) << u" mark=" << int32_t(m_marks[size_t(row)]) << u"\n";
     if (CityListElement* e = element(row)) {
         e->show_confirm(m_marks[size_t(row)], true);
         e->invalidate();
@@ -99,6 +102,7 @@ void FormItems::confirm_delete(int row)
     Settings* settings = Settings::singleton();
     if (!settings || row < 0 || row >= row_count())
         return;
+    runtime::get_log() << u"FormItems::confirm_delete row=" << int32_t(row) << u"\n";
     // city_removed follows: the row and its mark go there.
     settings->remove_city(row);
 }
@@ -116,6 +120,7 @@ bool FormItems::move_city(int row, int direction)
 
 void FormItems::rows_exchanged(ReorderList&, int first, int second)
 {
+    runtime::get_log() << u"FormItems::rows_exchanged " << int32_t(first) << u" " << int32_t(second) << u"\n";
     if (Settings* settings = Settings::singleton())
         settings->swap_cities(first, second);
 }
@@ -148,7 +153,7 @@ void FormItems::back()
     Settings* settings = Settings::singleton();
     if (app)
         app->remove_form(*this, true);
-    if (settings && settings->real_city_count() > 0) {
+    if (settings && settings->city_count() > 0) {
         SettingsEvent event;
         event.city_list_closed = true;
         settings->broadcast(event);
@@ -235,7 +240,7 @@ bool FormItems::key(const input::KeyEvent& event)
     case input::key_up:
     case input::key_down:
     case input::key_enter:
-        return m_list->key(event);
+        return list_key(*m_list, event);
     default:
         return FormNode::key(event);
     }

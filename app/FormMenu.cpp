@@ -3,19 +3,33 @@
 #include "app/Settings.h"
 
 #include "framework/Application.h"
+#include "framework/LanguageCatalogue.h"
+#include "framework/PopupMenu.h"
+#include "framework/SkinCatalogue.h"
 
-#include "skin/file/Properties.h"
+#include "runtime/Log.h"
+
+#include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/MultiNode.h"
 
 namespace weather {
 
-class FormMenu::PopupOwner { };
+namespace {
+
+constexpr std::u16string_view application = u"Weather";
+constexpr std::u16string_view cancel = u"Cancel";
+constexpr std::u16string_view update_time = u"UpdateTime";
+
+} // namespace
 
 FormMenu::FormMenu(skin::Properties& skin, std::u16string_view language_folder, std::u16string_view skin_base)
     : m_skin(skin)
     , m_language_folder(language_folder)
     , m_skin_base(skin_base)
+    , m_languages(std::make_unique<framework::LanguageCatalogue>(skin, application, language_folder))
+    , m_skins(std::make_unique<framework::SkinCatalogue>(skin, application, skin_base))
+    , m_popup(std::make_unique<framework::PopupMenu>())
 {
     build_form();
     set_visible(false);
@@ -25,8 +39,10 @@ FormMenu::FormMenu(skin::Properties& skin, std::u16string_view language_folder, 
 FormMenu::~FormMenu()
 {
     m_skin.remove_reload_listener(this);
-    if (auto* app = framework::Application::singleton())
+    if (auto* app = framework::Application::singleton()) {
+        app->remove_form(*m_popup, false);
         app->remove_form(*this, false);
+    }
 }
 
 void FormMenu::build_form()
@@ -46,6 +62,7 @@ void FormMenu::build_form()
         button->set_listener(this);
     for (skin::MultiNode* check : { m_celsius, m_fahrenheit, m_icon, m_value })
         check->set_listener(this);
+    m_popup->build_popup(m_skin, this, popup_template, entry_template);
     update_nodes();
 }
 
@@ -60,12 +77,14 @@ void FormMenu::update_nodes()
     bool degree = settings ? settings->degree() : true;
     bool icon = settings ? settings->icon() : false;
     m_table->set_visible(settings && settings->sibling_installed());
-    m_language->set_visible(false);
-    m_skin_button->set_visible(false);
+    m_language->set_visible(m_languages->has_choice());
+    m_skin_button->set_visible(m_skins->has_choice());
     m_celsius->set_state(degree ? 1 : 0);
     m_fahrenheit->set_state(degree ? 0 : 1);
     m_icon->set_state(icon ? 1 : 0);
     m_value->set_state(icon ? 0 : 1);
+    runtime::get_log() << u"FormMenu::update_nodes table=" << int32_t(m_table->visible()) << u" language="
+                       << int32_t(m_language->visible()) << u" skin=" << int32_t(m_skin_button->visible()) << u"\n";
 }
 
 void FormMenu::show()
@@ -89,7 +108,7 @@ void FormMenu::back()
     if (auto* app = framework::Application::singleton()) {
         app->remove_form(*this, true);
         const Settings* settings = Settings::singleton();
-        if (!settings || settings->real_city_count() == 0)
+        if (!settings || settings->city_count() == 0)
             app->quit();
     }
 }
@@ -99,9 +118,50 @@ framework::PopupMenu& FormMenu::popup() const
     return *m_popup;
 }
 
-void FormMenu::open_popup(std::u16string_view) { }
+void FormMenu::open_popup(std::u16string_view identifier)
+{
+    m_popup->open(identifier);
+}
 
-void FormMenu::on_popup(std::u16string_view, std::vector<framework::PopupMenuEntry>&) { }
+void FormMenu::on_popup(std::u16string_view identifier, std::vector<framework::PopupMenuEntry>& entries)
+{
+    runtime::get_log() << u"FormMenu::on_popup " << identifier << u"\n";
+    auto* properties = dynamic_cast<skin::PropertiesImpl*>(&m_skin);
+    if (m_skins->popup(identifier, entries, cancel)) {
+        // Every form is built again from the new skin; the menu shows in it.
+        if (properties)
+            properties->send_reload_skin();
+        show_again();
+    }
+    if (m_languages->popup(identifier, entries, cancel)) {
+        // The texts are read when the forms are built: they are built again.
+        if (properties)
+            properties->send_reload_skin();
+        show_again();
+    }
+    if (identifier == update_time) {
+        int32_t current = Settings::singleton() ? Settings::singleton()->update_time() : Settings::default_update_time;
+        std::u16string_view checked = u"none";
+        for (const Interval& interval : intervals) {
+            framework::PopupMenuEntry entry;
+            entry.identifier = interval.identifier;
+            entry.checked = interval.minutes == current;
+            if (entry.checked)
+                checked = interval.identifier;
+            entries.push_back(std::move(entry));
+        }
+        runtime::get_log() << u"FormMenu::on_popup UpdateTime " << current << u" checked " << checked << u"\n";
+        framework::PopupMenuEntry entry;
+        entry.identifier = cancel;
+        entries.push_back(std::move(entry));
+    }
+    for (const Interval& interval : intervals) {
+        if (identifier == interval.identifier) {
+            if (Settings* settings = Settings::singleton())
+                settings->set_update_time(interval.minutes);
+        }
+    }
+}
 
 void FormMenu::clicked(skin::ButtonNode& button, skin::Point)
 {
@@ -118,12 +178,13 @@ void FormMenu::clicked(skin::ButtonNode& button, skin::Point)
     } else if (&button == m_back) {
         back();
     } else if (&button == m_language) {
-        open_popup(u"Language");
+        open_popup(framework::LanguageCatalogue::menu_identifier);
     } else if (&button == m_skin_button) {
-        open_popup(u"Skin");
+        open_popup(framework::SkinCatalogue::menu_identifier);
     } else if (&button == m_update) {
-        open_popup(u"UpdateTime");
+        open_popup(update_time);
     } else if (settings && (owner == m_celsius || owner == m_fahrenheit)) {
+        // The pairs behave as radio buttons: both are checked again from the option.
         settings->set_degree(owner == m_celsius);
         update_nodes();
     } else if (settings && (owner == m_icon || owner == m_value)) {

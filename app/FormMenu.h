@@ -10,6 +10,8 @@
 
 #include "app/SettingsListener.h"
 
+#include "framework/PopupMenuOwner.h"
+
 #include "skin/file/ReloadListener.h"
 #include "skin/nodes/ButtonListener.h"
 #include "skin/nodes/FormNode.h"
@@ -27,13 +29,18 @@ class Properties;
 } // namespace skin
 
 namespace framework {
+class LanguageCatalogue;
 class PopupMenu;
-struct PopupMenuEntry;
+class SkinCatalogue;
 } // namespace framework
 
 namespace weather {
 
-class FormMenu : public skin::FormNode, public skin::ButtonListener, public skin::ReloadListener, public SettingsListener {
+class FormMenu : public skin::FormNode,
+                 public skin::ButtonListener,
+                 public skin::ReloadListener,
+                 public framework::PopupMenuOwner,
+                 public SettingsListener {
 public:
     static constexpr std::u16string_view template_name = u"FormMenu";
     static constexpr std::u16string_view popup_template = u"Menu";
@@ -64,7 +71,7 @@ public:
     // The pop-up handler: fills the entries of a pop-up being opened (entries empty) and
     // carries out a chosen entry: the skin catalogue, the language catalogue, then the
     // update interval.
-    void on_popup(std::u16string_view identifier, std::vector<framework::PopupMenuEntry>& entries);
+    void on_popup(std::u16string_view identifier, std::vector<framework::PopupMenuEntry>& entries) override;
     // Visibility of the icon pair and the language and skin buttons, and the check marks,
     // from the options.
     void update_nodes();
@@ -80,6 +87,8 @@ public:
     skin::ButtonNode& update_button() const { return *m_update; }
     skin::ButtonNode& back_button() const { return *m_back; }
     framework::PopupMenu& popup() const;
+    framework::LanguageCatalogue& languages() const { return *m_languages; }
+    framework::SkinCatalogue& skins() const { return *m_skins; }
 
     void clicked(skin::ButtonNode& button, skin::Point point) override;
     void press_changed(skin::ButtonNode&, skin::Point, bool) override { }
@@ -88,7 +97,6 @@ public:
     bool key(const input::KeyEvent& event) override;
 
 private:
-    class PopupOwner;
     void build_form();
     // Pushed again after a skin or language switch, so that it shows in the new one.
     void show_again();
@@ -96,8 +104,9 @@ private:
     skin::Properties& m_skin;
     std::u16string m_language_folder;
     std::u16string m_skin_base;
-    std::unique_ptr<PopupOwner> m_popup_owner;
-    framework::PopupMenu* m_popup { nullptr };
+    std::unique_ptr<framework::LanguageCatalogue> m_languages;
+    std::unique_ptr<framework::SkinCatalogue> m_skins;
+    std::unique_ptr<framework::PopupMenu> m_popup;
     skin::ButtonNode* m_add { nullptr };
     skin::MultiNode* m_celsius { nullptr };
     skin::MultiNode* m_fahrenheit { nullptr };

@@ -3,6 +3,8 @@
 
 #include "framework/Application.h"
 
+#include "runtime/Log.h"
+
 #include "skin/file/Properties.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/TextNode.h"
@@ -41,6 +43,7 @@ void FormMessage::reload(skin::Properties&)
 
 void FormMessage::show()
 {
+    runtime::get_log() << u"FormMessage::show\n";
     if (auto* app = framework::Application::singleton())
         app->push_form(*this, true, true);
 }

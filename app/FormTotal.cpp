@@ -1,4 +1,5 @@
 #include "app/FormTotal.h"
+#include "app/ListKeys.h"
 #include "app/NodeLookup.h"
 #include "app/Settings.h"
 #include "app/SimpleElement.h"
@@ -95,6 +96,7 @@ void FormTotal::reload(skin::Properties&)
 
 void FormTotal::reset_and_show()
 {
+    get_log() << u"FormTotal::reset_and_show results=" << int32_t(m_results.size()) << u"\n";
     show_results();
     if (auto* app = framework::Application::singleton()) {
         app->push_form(*this, true, true);
@@ -166,13 +168,23 @@ void FormTotal::filter()
     show_results();
 }
 
+char16_t FormTotal::ruler_letter(char16_t first)
+{
+    return platform::to_upper(platform::to_lower(first));
+}
+
 void FormTotal::update_ruler()
 {
+    // The database is sorted without regard to case ("Aachen", "al-Qamishli", "Alba"):
+    // a letter and its other case are one entry, shown in upper case.
     std::u16string letters;
     for (int32_t index : m_results) {
         const std::u16string& name = m_database[size_t(index)].name;
-        if (!name.empty() && (letters.empty() || letters.back() != name[0]))
-            letters.push_back(name[0]);
+        if (name.empty())
+            continue;
+        char16_t letter = ruler_letter(name[0]);
+        if (letters.empty() || letters.back() != letter)
+            letters.push_back(letter);
     }
     m_ruler->set_letters(std::move(letters));
 }
@@ -188,7 +200,7 @@ void FormTotal::jump_to_letter(char16_t letter)
 {
     for (size_t row = 0; row < m_results.size(); ++row) {
         const std::u16string& name = m_database[size_t(m_results[row])].name;
-        if (!name.empty() && name[0] == letter) {
+        if (!name.empty() && ruler_letter(name[0]) == ruler_letter(letter)) {
             m_list->set_highlight(int(row));
             return;
         }
@@ -222,7 +234,7 @@ void FormTotal::back()
             app->focus(nullptr, false);
         app->remove_form(*this, true);
         Settings* settings = Settings::singleton();
-        if (!settings || settings->real_city_count() == 0)
+        if (!settings || settings->city_count() == 0)
             app->quit();
     }
 }
@@ -258,7 +270,7 @@ bool FormTotal::key(const input::KeyEvent& event)
     case input::key_up:
     case input::key_down:
     case input::key_enter:
-        return m_list->key(event);
+        return list_key(*m_list, event);
     default:
         return FormNode::key(event);
     }

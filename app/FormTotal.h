@@ -65,8 +65,12 @@ public:
     void filter();
     // Chooses match `row`: the form closes, the city is added, the match leaves the list.
     void choose(int row);
-    // Scrolls to and highlights the first match whose name begins with the letter.
+    // Scrolls to and highlights the first match whose name begins with the letter, in
+    // either case.
     void jump_to_letter(char16_t letter);
+    // The ruler's entry for a first letter: the letter without regard to case, in upper
+    // case ("a", "A" and the dotted "İ" of "İzmir" give "A", "A" and "I").
+    static char16_t ruler_letter(char16_t first);
     // btnBack: the form leaves; with an empty city list the program ends.
     void back();
 

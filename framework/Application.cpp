@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 
 #include "framework/GameBase.h"
+#include "framework/PopupMenu.h"
 #include "framework/ShellState.h"
 #include "framework/SingleInstance.h"
 
@@ -24,6 +25,8 @@ namespace {
 
 // Whether this Application registered the engine's node types (and so takes them out).
 bool s_registered_types = false;
+// The same for the framework's pop-up menu ("menu").
+bool s_registered_menu = false;
 
 } // namespace
 
@@ -54,6 +57,10 @@ Application::Application(std::u16string_view application_name)
         skin::register_skin_node_types();
         s_registered_types = true;
     }
+    if (!skin::NodeFactory::is_registered(PopupMenu::type_name)) {
+        PopupMenu::register_node_type();
+        s_registered_menu = true;
+    }
     skin::EditFocusHost::install(this);
 }
 
@@ -67,6 +74,10 @@ Application::~Application()
     if (s_registered_types) {
         skin::unregister_skin_node_types();
         s_registered_types = false;
+    }
+    if (s_registered_menu) {
+        PopupMenu::unregister_node_type();
+        s_registered_menu = false;
     }
 }
 

@@ -34,6 +34,7 @@ std::optional<Section> schema_kind(std::u16string_view name)
         { u"table_ratio", Section::integer },
         { u"highlight_alpha", Section::integer },
         { u"locked", Section::integer },
+        { u"fit_height", Section::integer },
         { u"font", Section::font },
         { u"border_min", Section::point },
         { u"border_max", Section::point },
@@ -56,6 +57,7 @@ std::optional<Section> schema_kind(std::u16string_view name)
         { u"color", Section::colour },
         { u"outside_color", Section::colour },
         { u"background_color", Section::colour },
+        { u"link_color", Section::colour },
     };
     auto found = schema.find(name);
     if (found == schema.end())
