@@ -3,6 +3,7 @@
 // driven through scripted runs (typed text, Backspace, taps).
 #include "ShellTestSupport.h"
 
+#include "framework/FrameTimeOverlay.h"
 #include "framework/GameBase.h"
 
 #include "display/HeadlessDisplay.h"
@@ -236,4 +237,26 @@ TEST_F(ShellTest, EditFieldsThroughScriptedRuns)
     app->remove_form(form, false);
     EXPECT_EQ(app->focused(), nullptr);
     EXPECT_TRUE(app->direct_mode()) << "back in direct mode without a focused field";
+}
+
+TEST(FrameTimeOverlay, AverageInTenthsBracketedWhileNothingChangesAndColoursByThreshold)
+{
+    FrameTimeOverlay overlay;
+    for (int i = 0; i < 25; ++i)
+        overlay.add(i < 5 ? 100.0 : 12.34);
+    EXPECT_NEAR(overlay.average(), 12.34, 1e-9) << "the last 20 frames only";
+    EXPECT_EQ(overlay.text(true, 307200), u"12.3 ms 307 Kp");
+    EXPECT_EQ(overlay.text(false, 0), u"[12.3 ms] 0 Kp");
+    EXPECT_NE(FrameTimeOverlay::colour(19.9), FrameTimeOverlay::colour(20));
+    EXPECT_NE(FrameTimeOverlay::colour(39.9), FrameTimeOverlay::colour(40));
+    EXPECT_NE(FrameTimeOverlay::colour(59.9), FrameTimeOverlay::colour(60));
+    EXPECT_EQ(FrameTimeOverlay::colour(60), FrameTimeOverlay::colour(500));
+}
+
+TEST_F(ShellTest, AMessageBoxWithoutAWindowGoesToStandardError)
+{
+    testing::internal::CaptureStderr();
+    Application::message_box(u"No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n", u"Weather");
+    std::string text = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(text, "Weather: No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n");
 }
