@@ -31,6 +31,8 @@ int Application::run() { return m_state->run(); }
 int ShellState::run()
 {
     GameBase& g = game();
+    script.reset();
+    g.clock().set_fixed(g.recorder().active() ? ScriptRunner::frame_seconds : 0);
     const char* script_file = std::getenv("NALO_SCRIPT");
     if (script_file && *script_file) {
         std::string error;
@@ -93,6 +95,9 @@ int ShellState::run()
         pump_events(delay < 0 ? -1 : int(std::min<int64_t>(delay, 1000)));
     }
     queue.set_wake_hook(nullptr);
+    script.reset();
+    g.clock().set_fixed(g.recorder().active() ? ScriptRunner::frame_seconds : 0);
+    update_frame_timer();
     return exit_code;
 }
 

@@ -34,6 +34,9 @@ public:
     bool script_shot(const std::string& file) override;
     void script_quit() override;
 
+    // Application.cpp: no field has the focus any more.
+    void focus_lost();
+
     // ApplicationLoop.cpp
     int run();
     void window_message(const platform::Message& message);

@@ -12,6 +12,7 @@
 #include "skin/nodes/EditNode.h"
 #include "skin/nodes/LabelEditNode.h"
 #include "skin/nodes/NodeFactory.h"
+#include "runtime/Registry.h"
 #include "support/TestSupport.h"
 
 #include <cstdlib>
@@ -259,4 +260,51 @@ TEST_F(ShellTest, AMessageBoxWithoutAWindowGoesToStandardError)
     Application::message_box(u"No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n", u"Weather");
     std::string text = testing::internal::GetCapturedStderr();
     EXPECT_EQ(text, "Weather: No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n");
+}
+
+TEST_F(ShellTest, TheFocusLeavesAFieldWhenAnotherFormComesOnTopOrTheFieldGoes)
+{
+    load_skin(forms);
+    RecordingForm fields, dim;
+    build(fields, u"Fields");
+    build(dim, u"Dim");
+    app->push_form(fields, false, false);
+    auto& secret = static_cast<skin::EditNode&>(*fields.find_descendant(u"secret"));
+    app->focus(&secret, true);
+    EXPECT_GE(app->caret(), 0);
+    app->push_form(dim, true, false);
+    EXPECT_EQ(app->focused(), nullptr) << "typing goes to the top form only";
+    app->remove_form(dim, false);
+
+    {
+        RecordingForm other;
+        build(other, u"Fields");
+        auto& field = static_cast<skin::EditNode&>(*other.find_descendant(u"secret"));
+        app->focus(&field, true);
+        EXPECT_EQ(app->focused(), &field);
+    }
+    EXPECT_EQ(app->focused(), nullptr) << "a field that is destroyed is forgotten";
+    EXPECT_EQ(app->caret(), -1);
+}
+
+TEST_F(ShellTest, TheInputPanelStateIsReadAtTheStartAndStoredWhenAFieldLosesTheFocus)
+{
+    const char16_t* key = u"HKEY_CURRENT_USER\\Software\\NALO";
+    for (uint32_t preference : { 1u, 0u }) {
+        app.reset();
+        runtime::write_number(key, u"SIPPreference", preference);
+        app = std::make_unique<Application>(u"ShellTest");
+        EXPECT_EQ(app->game().panel_preference(), preference != 0);
+        load_skin(forms);
+        RecordingForm fields;
+        build(fields, u"Fields");
+        app->push_form(fields, false, false);
+        app->focus(static_cast<skin::EditNode*>(fields.find_descendant(u"secret")), true);
+        runtime::write_number(key, u"SIPPreference", 7);
+        app->focus(nullptr, false);
+        uint32_t stored = 99;
+        EXPECT_TRUE(runtime::read_number(key, u"SIPPreference", stored));
+        EXPECT_EQ(stored, preference) << "no screen keyboard here: the panel stays as the user left it";
+        app->remove_form(fields, false);
+    }
 }
