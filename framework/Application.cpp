@@ -50,6 +50,9 @@ Application::Application(std::u16string_view application_name)
     });
     const display::ScreenDescription& screen = m_game->screen();
     m_state = std::make_unique<ShellState>(*this, application_name, screen.width, screen.height);
+    platform::WindowHandle window = m_game->window();
+    m_state->signals = std::make_unique<TerminationSignals>(
+        [window](int) { platform::MessageQueue::post_to_window(window, platform::message_quit, 0); });
     if (!skin::NodeFactory::is_registered(u"node")) {
         skin::register_skin_node_types();
         s_registered_types = true;

@@ -1,7 +1,6 @@
 // The message loop and the frame clock of the shell.
 #include "framework/GameBase.h"
 #include "framework/ShellState.h"
-#include "framework/TerminationSignals.h"
 
 #include "platform/Clock.h"
 #include "platform/TextEncoding.h"
@@ -48,8 +47,6 @@ int ShellState::run()
     }
     update_frame_timer();
     platform::MessageQueue& queue = platform::MessageQueue::current();
-    platform::WindowHandle window = g.window();
-    TerminationSignals signals([window](int) { platform::MessageQueue::post_to_window(window, platform::message_quit, 0); });
     // A message posted from any thread ends the wait for the window's events.
     static const uint32_t wake_event = SDL_RegisterEvents(1);
     if (g.display().has_window() && wake_event != uint32_t(-1)) {

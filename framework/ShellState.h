@@ -10,6 +10,7 @@
 #include "framework/FormStack.h"
 #include "framework/FrameTimeOverlay.h"
 #include "framework/ScriptRunner.h"
+#include "framework/TerminationSignals.h"
 
 #include "platform/MessageQueue.h"
 #include "skin/draw/Geometry.h"
@@ -83,6 +84,8 @@ public:
 
     bool force_redraw { true };
     int exit_code { 0 };
+    // From construction on, SIGTERM, SIGINT and SIGHUP post a quit to the window.
+    std::unique_ptr<TerminationSignals> signals;
 
 private:
     void check_log(uint32_t now);
