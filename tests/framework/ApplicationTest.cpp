@@ -12,11 +12,15 @@
 #include "skin/nodes/EditNode.h"
 #include "skin/nodes/LabelEditNode.h"
 #include "skin/nodes/NodeFactory.h"
+#include "runtime/ActiveTimer.h"
+#include "runtime/CActive.h"
+#include "runtime/CActiveScheduler.h"
 #include "runtime/Registry.h"
 #include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace framework;
 using namespace shell_test;
@@ -306,5 +310,58 @@ TEST_F(ShellTest, TheInputPanelStateIsReadAtTheStartAndStoredWhenAFieldLosesTheF
         EXPECT_TRUE(runtime::read_number(key, u"SIPPreference", stored));
         EXPECT_EQ(stored, preference) << "no screen keyboard here: the panel stays as the user left it";
         app->remove_form(fields, false);
+    }
+}
+
+namespace {
+
+// A half-second timer and a completion from another thread, as forms and pages use them.
+struct Timed : runtime::TimerListener {
+    int fired = 0;
+    void on_timer(runtime::ActiveTimer&) override
+    {
+        ++fired;
+        Application::singleton()->quit(7);
+    }
+};
+
+struct Completion : runtime::CActive {
+    bool ran = false;
+    void RunL() override
+    {
+        ran = true;
+        Application::singleton()->quit(8);
+    }
+    void DoCancel() override { }
+};
+
+} // namespace
+
+TEST_F(ShellTest, TheLoopKeepsTheSchedulerRunningInDirectAndWindowedMode)
+{
+    load_skin(forms);
+    RecordingForm main;
+    build(main, u"Main");
+    app->push_form(main, false, false);
+    for (bool direct : { true, false }) {
+        if (direct)
+            app->switch_to_direct_mode(0);
+        else
+            app->switch_to_windowed_mode(false);
+        Timed listener;
+        runtime::ActiveTimer timer(listener);
+        timer.after(0.1);
+        EXPECT_EQ(app->run(), 7) << (direct ? "direct" : "windowed");
+        EXPECT_EQ(listener.fired, 1);
+
+        Completion completion;
+        completion.set_active();
+        std::thread worker([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            runtime::CActiveScheduler::current().notify(completion);
+        });
+        EXPECT_EQ(app->run(), 8);
+        worker.join();
+        EXPECT_TRUE(completion.ran);
     }
 }
