@@ -53,6 +53,9 @@ Application::Application(std::u16string_view application_name)
     });
     const display::ScreenDescription& screen = m_game->screen();
     m_state = std::make_unique<ShellState>(*this, application_name, screen.width, screen.height);
+    platform::WindowHandle window = m_game->window();
+    m_state->signals = std::make_unique<TerminationSignals>(
+        [window](int) { platform::MessageQueue::post_to_window(window, platform::message_quit, 0); });
     if (!skin::NodeFactory::is_registered(u"node")) {
         skin::register_skin_node_types();
         s_registered_types = true;
@@ -85,8 +88,24 @@ const std::u16string& Application::application_name() const { return m_state->na
 void Application::set_listener(ApplicationListener* listener) { m_state->listener = listener; }
 ApplicationListener* Application::listener() const { return m_state->listener; }
 
+namespace {
+
+bool is_within(const skin::SkinNode* node, const skin::SkinNode& form)
+{
+    for (; node; node = node->parent()) {
+        if (node == &form)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void Application::push_form(skin::SkinNode& form, bool dims_below, bool animate)
 {
+    // Typing goes to the top form only.
+    if (m_game->focused() && !is_within(m_game->focused(), form))
+        focus(nullptr, false);
     m_state->stack.push(form, dims_below, animate);
     m_state->force_redraw = true;
     if (m_state->listener)
@@ -128,7 +147,8 @@ void Application::focus(skin::EditNode* node, bool native_control)
     if (node == old) {
         if (!node)
             return;
-        if (native_control) {
+        // Focusing the focused node again: the session follows its text and rectangle.
+        if (typing.active() || native_control) {
             if (!typing.active())
                 typing.open(*node);
             else
@@ -144,11 +164,7 @@ void Application::focus(skin::EditNode* node, bool native_control)
         old->mark_dirty();
     }
     if (!node) {
-        game.display().stop_text_input();
-        bool up = game.display().has_screen_keyboard() ? game.display().screen_keyboard_shown() : game.panel_preference();
-        game.store_panel_preference(up);
-        m_state->update_frame_timer();
-        m_state->force_redraw = true;
+        m_state->focus_lost();
         return;
     }
     game.set_focused(node);
@@ -164,6 +180,27 @@ void Application::focus(skin::EditNode* node, bool native_control)
 }
 
 skin::EditNode* Application::focused() const { return m_game->focused(); }
+
+void Application::forget(skin::EditNode& node)
+{
+    if (m_game->focused() != &node)
+        return;
+    // As losing the focus, without touching the node that is going away.
+    m_game->typing().close();
+    m_game->set_focused(nullptr);
+    m_state->focus_lost();
+}
+
+void ShellState::focus_lost()
+{
+    GameBase& g = *application.m_game;
+    g.display().stop_text_input();
+    // The input panel's state is kept for the next field.
+    bool up = g.display().has_screen_keyboard() ? g.display().screen_keyboard_shown() : g.panel_preference();
+    g.store_panel_preference(up);
+    update_frame_timer();
+    force_redraw = true;
+}
 
 int Application::caret() const
 {

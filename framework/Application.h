@@ -54,9 +54,9 @@ public:
 
     // Form stack. A pushed form is laid out to the screen and shown over the top one, with
     // its show animation when animate is set and the form has one; with dims_below it is
-    // drawn over a dimmed picture of the forms below, else those are hidden. The form
-    // stays the caller's; it must stay alive while it is on the stack (and while its hide
-    // animation runs).
+    // drawn over a dimmed picture of the forms below, else those are hidden. An edit field
+    // of another form loses the focus. The form stays the caller's; it must stay alive
+    // while it is on the stack (and while its hide animation runs).
     void push_form(skin::SkinNode& form, bool dims_below, bool animate);
     // False when the form is not on the stack. The top form leaves with its hide animation
     // when animate is set (a show animation still running is reversed instead).
@@ -79,6 +79,7 @@ public:
     void focus(skin::EditNode* node, bool native_control) override;
     skin::EditNode* focused() const override;
     int caret() const override;
+    void forget(skin::EditNode& node) override;
 
     // The screen as the display reports it.
     const display::ScreenDescription& screen() const;

@@ -191,6 +191,12 @@ void ShellState::sdl_event(const SDL_Event& event)
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+        // The keyboard's Help key asks for help, as the platform's help message did.
+        if (user_input && event.key.keysym.sym == SDLK_HELP) {
+            if (event.type == SDL_KEYDOWN && listener)
+                listener->help_requested();
+            break;
+        }
         if (user_input)
             key_message(virtual_key_of_sdl(event.key.keysym.sym), event.type == SDL_KEYDOWN, event.key.repeat != 0);
         break;

@@ -1,7 +1,6 @@
 // The message loop and the frame clock of the shell.
 #include "framework/GameBase.h"
 #include "framework/ShellState.h"
-#include "framework/TerminationSignals.h"
 
 #include "platform/Clock.h"
 #include "platform/TextEncoding.h"
@@ -31,6 +30,8 @@ int Application::run() { return m_state->run(); }
 int ShellState::run()
 {
     GameBase& g = game();
+    script.reset();
+    g.clock().set_fixed(g.recorder().active() ? ScriptRunner::frame_seconds : 0);
     const char* script_file = std::getenv("NALO_SCRIPT");
     if (script_file && *script_file) {
         std::string error;
@@ -46,8 +47,6 @@ int ShellState::run()
     }
     update_frame_timer();
     platform::MessageQueue& queue = platform::MessageQueue::current();
-    platform::WindowHandle window = g.window();
-    TerminationSignals signals([window](int) { platform::MessageQueue::post_to_window(window, platform::message_quit, 0); });
     // A message posted from any thread ends the wait for the window's events.
     static const uint32_t wake_event = SDL_RegisterEvents(1);
     if (g.display().has_window() && wake_event != uint32_t(-1)) {
@@ -93,6 +92,9 @@ int ShellState::run()
         pump_events(delay < 0 ? -1 : int(std::min<int64_t>(delay, 1000)));
     }
     queue.set_wake_hook(nullptr);
+    script.reset();
+    g.clock().set_fixed(g.recorder().active() ? ScriptRunner::frame_seconds : 0);
+    update_frame_timer();
     return exit_code;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/FormStack.h"
 #include "framework/FrameTimeOverlay.h"
 #include "framework/ScriptRunner.h"
+#include "framework/TerminationSignals.h"
 
 #include "platform/MessageQueue.h"
 #include "skin/draw/Geometry.h"
@@ -33,6 +34,9 @@ public:
     void script_text(std::u16string_view text) override;
     bool script_shot(const std::string& file) override;
     void script_quit() override;
+
+    // Application.cpp: no field has the focus any more.
+    void focus_lost();
 
     // ApplicationLoop.cpp
     int run();
@@ -80,6 +84,8 @@ public:
 
     bool force_redraw { true };
     int exit_code { 0 };
+    // From construction on, SIGTERM, SIGINT and SIGHUP post a quit to the window.
+    std::unique_ptr<TerminationSignals> signals;
 
 private:
     void check_log(uint32_t now);

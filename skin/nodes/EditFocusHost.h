@@ -21,6 +21,12 @@ public:
     // The caret's position in the focused node's text in characters; -1 without a
     // typing session.
     virtual int caret() const = 0;
+    // The node is being destroyed: every reference to it is dropped without touching it.
+    virtual void forget(EditNode& node)
+    {
+        if (focused() == &node)
+            focus(nullptr, false);
+    }
 
     // The installed host, or null.
     static EditFocusHost* current();

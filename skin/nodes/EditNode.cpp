@@ -11,8 +11,8 @@ namespace skin {
 EditNode::~EditNode()
 {
     // The shell must never keep a node that is gone.
-    if (focused())
-        EditFocusHost::current()->focus(nullptr, false);
+    if (EditFocusHost* host = EditFocusHost::current())
+        host->forget(*this);
 }
 
 bool EditNode::focused() const
@@ -43,7 +43,7 @@ void EditNode::layout_y()
     TextNode::layout_y();
     // The typing session follows the node's new rectangle.
     if (focused())
-        EditFocusHost::current()->focus(this, true);
+        EditFocusHost::current()->focus(this, EditFocusHost::current()->caret() >= 0);
 }
 
 bool EditNode::stylus(const StylusEvent& event)
@@ -83,7 +83,7 @@ void EditNode::set_text(std::u16string_view text)
 void EditNode::text_changed_by_set_text()
 {
     if (focused())
-        EditFocusHost::current()->focus(this, true);
+        EditFocusHost::current()->focus(this, EditFocusHost::current()->caret() >= 0);
     if (m_listener)
         m_listener->text_changed(*this);
 }

@@ -3,6 +3,7 @@
 // driven through scripted runs (typed text, Backspace, taps).
 #include "ShellTestSupport.h"
 
+#include "framework/FrameTimeOverlay.h"
 #include "framework/GameBase.h"
 
 #include "display/HeadlessDisplay.h"
@@ -11,10 +12,15 @@
 #include "skin/nodes/EditNode.h"
 #include "skin/nodes/LabelEditNode.h"
 #include "skin/nodes/NodeFactory.h"
+#include "runtime/ActiveTimer.h"
+#include "runtime/CActive.h"
+#include "runtime/CActiveScheduler.h"
+#include "runtime/Registry.h"
 #include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace framework;
 using namespace shell_test;
@@ -236,4 +242,126 @@ TEST_F(ShellTest, EditFieldsThroughScriptedRuns)
     app->remove_form(form, false);
     EXPECT_EQ(app->focused(), nullptr);
     EXPECT_TRUE(app->direct_mode()) << "back in direct mode without a focused field";
+}
+
+TEST(FrameTimeOverlay, AverageInTenthsBracketedWhileNothingChangesAndColoursByThreshold)
+{
+    FrameTimeOverlay overlay;
+    for (int i = 0; i < 25; ++i)
+        overlay.add(i < 5 ? 100.0 : 12.34);
+    EXPECT_NEAR(overlay.average(), 12.34, 1e-9) << "the last 20 frames only";
+    EXPECT_EQ(overlay.text(true, 307200), u"12.3 ms 307 Kp");
+    EXPECT_EQ(overlay.text(false, 0), u"[12.3 ms] 0 Kp");
+    EXPECT_NE(FrameTimeOverlay::colour(19.9), FrameTimeOverlay::colour(20));
+    EXPECT_NE(FrameTimeOverlay::colour(39.9), FrameTimeOverlay::colour(40));
+    EXPECT_NE(FrameTimeOverlay::colour(59.9), FrameTimeOverlay::colour(60));
+    EXPECT_EQ(FrameTimeOverlay::colour(60), FrameTimeOverlay::colour(500));
+}
+
+TEST_F(ShellTest, AMessageBoxWithoutAWindowGoesToStandardError)
+{
+    testing::internal::CaptureStderr();
+    Application::message_box(u"No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n", u"Weather");
+    std::string text = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(text, "Weather: No languages, please reinstall\nНе найдены языковые файлы, нужна переустановка\n");
+}
+
+TEST_F(ShellTest, TheFocusLeavesAFieldWhenAnotherFormComesOnTopOrTheFieldGoes)
+{
+    load_skin(forms);
+    RecordingForm fields, dim;
+    build(fields, u"Fields");
+    build(dim, u"Dim");
+    app->push_form(fields, false, false);
+    auto& secret = static_cast<skin::EditNode&>(*fields.find_descendant(u"secret"));
+    app->focus(&secret, true);
+    EXPECT_GE(app->caret(), 0);
+    app->push_form(dim, true, false);
+    EXPECT_EQ(app->focused(), nullptr) << "typing goes to the top form only";
+    app->remove_form(dim, false);
+
+    {
+        RecordingForm other;
+        build(other, u"Fields");
+        auto& field = static_cast<skin::EditNode&>(*other.find_descendant(u"secret"));
+        app->focus(&field, true);
+        EXPECT_EQ(app->focused(), &field);
+    }
+    EXPECT_EQ(app->focused(), nullptr) << "a field that is destroyed is forgotten";
+    EXPECT_EQ(app->caret(), -1);
+}
+
+TEST_F(ShellTest, TheInputPanelStateIsReadAtTheStartAndStoredWhenAFieldLosesTheFocus)
+{
+    const char16_t* key = u"HKEY_CURRENT_USER\\Software\\NALO";
+    for (uint32_t preference : { 1u, 0u }) {
+        app.reset();
+        runtime::write_number(key, u"SIPPreference", preference);
+        app = std::make_unique<Application>(u"ShellTest");
+        EXPECT_EQ(app->game().panel_preference(), preference != 0);
+        load_skin(forms);
+        RecordingForm fields;
+        build(fields, u"Fields");
+        app->push_form(fields, false, false);
+        app->focus(static_cast<skin::EditNode*>(fields.find_descendant(u"secret")), true);
+        runtime::write_number(key, u"SIPPreference", 7);
+        app->focus(nullptr, false);
+        uint32_t stored = 99;
+        EXPECT_TRUE(runtime::read_number(key, u"SIPPreference", stored));
+        EXPECT_EQ(stored, preference) << "no screen keyboard here: the panel stays as the user left it";
+        app->remove_form(fields, false);
+    }
+}
+
+namespace {
+
+// A half-second timer and a completion from another thread, as forms and pages use them.
+struct Timed : runtime::TimerListener {
+    int fired = 0;
+    void on_timer(runtime::ActiveTimer&) override
+    {
+        ++fired;
+        Application::singleton()->quit(7);
+    }
+};
+
+struct Completion : runtime::CActive {
+    bool ran = false;
+    void RunL() override
+    {
+        ran = true;
+        Application::singleton()->quit(8);
+    }
+    void DoCancel() override { }
+};
+
+} // namespace
+
+TEST_F(ShellTest, TheLoopKeepsTheSchedulerRunningInDirectAndWindowedMode)
+{
+    load_skin(forms);
+    RecordingForm main;
+    build(main, u"Main");
+    app->push_form(main, false, false);
+    for (bool direct : { true, false }) {
+        if (direct)
+            app->switch_to_direct_mode(0);
+        else
+            app->switch_to_windowed_mode(false);
+        Timed listener;
+        runtime::ActiveTimer timer(listener);
+        timer.after(0.1);
+        EXPECT_EQ(app->run(), 7) << (direct ? "direct" : "windowed");
+        EXPECT_EQ(listener.fired, 1);
+
+        Completion completion;
+        completion.set_active();
+        std::thread worker([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            runtime::CActiveScheduler::current().notify(completion);
+        });
+        EXPECT_EQ(app->run(), 8);
+        worker.join();
+        EXPECT_TRUE(completion.ran);
+    }
 }

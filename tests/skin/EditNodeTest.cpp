@@ -29,6 +29,9 @@ struct Host : EditFocusHost {
     void focus(EditNode* n, bool native) override
     {
         requests.push_back({ n, native });
+        // A native control brings a typing session with a caret; focusing again keeps it.
+        if (n != node)
+            caret_at = n && native ? 0 : -1;
         node = n;
     }
     EditNode* focused() const override { return node; }
