@@ -31,7 +31,7 @@ std::string menu_skin(int row_height)
     std::string row = std::to_string(row_height);
     return R"(<skin>
       <node name="Menu" type="menu">
-        <node anchor_y="CENTER" border_min="16 0" border_max="16 0">
+        <node anchor_y="CENTER" border_min="16 16" border_max="16 16">
           <node type="color" color="0 0 0"/>
           <node type="vtable" border_min="1 1" border_max="1 1">
             <node design_size="0 36">
@@ -192,6 +192,39 @@ TEST_F(Popup, OpensOverTheFormsWithTheOwnersEntries)
     EXPECT_EQ(panel.y(), (320 - panel.height()) / 2);
     EXPECT_EQ(panel.x(), 16);
     EXPECT_EQ(row(0).y(), panel.y() + 1 + 36);
+}
+
+TEST_F(Popup, ALongMenuStaysOnTheScreenAndScrollsToItsLastEntry)
+{
+    for (int i = 0; i < 6; ++i)
+        owner.fill.insert(owner.fill.begin(), entry(u"More"));
+    ASSERT_TRUE(popup.open(u"UpdateTime"));
+    auto lay_out = [this](int steps) {
+        for (int i = 0; i < steps; ++i) {
+            skin::place_on_screen(popup, 320, 240);
+            popup.life_cycle(0.04);
+        }
+    };
+    lay_out(3);
+    // Landscape: the panel keeps its margins, the list gets what is left under the caption.
+    skin::SkinNode& panel = popup.child(0);
+    EXPECT_EQ(panel.y(), 16);
+    EXPECT_EQ(panel.height(), 240 - 32);
+    skin::ListNode& list = *popup.list();
+    EXPECT_EQ(list.y(), 16 + 1 + 36);
+    EXPECT_EQ(list.y() + list.height(), 16 + 208 - 1);
+
+    // Dragged up, the list comes to rest with "Cancel" on its bottom, where a tap chooses it.
+    skin::Point from { 160, 200 };
+    popup.stylus({ from, false, true, false });
+    for (int y = 200; y >= -200; y -= 20)
+        popup.stylus_move({ 160, y });
+    popup.stylus({ { 160, -200 }, false, false, false });
+    lay_out(150);
+    skin::ListRowNode& last = row(9);
+    EXPECT_EQ(last.y() + last.height(), list.y() + list.height());
+    tap(centre(9));
+    EXPECT_EQ(owner.calls.back(), u"Cancel");
 }
 
 TEST_F(Popup, ATapChoosesTheEntryAfterThePopupHasLeft)
