@@ -98,6 +98,16 @@ public:
     // Characters typed as text, for the top form.
     void text_input(std::u16string_view text);
 
+    // Input as the window receives it (from SDL or a scripted run). A key as a virtual
+    // key: logged, the typing session's own keys kept there, then the listener, then
+    // dispatch; repeat marks an auto-repeated key down.
+    void key_message(int virtual_key, bool down, bool repeat);
+    // Typed text: the typing session's when an edit field has one, else the top form's.
+    void text_message(std::u16string_view text);
+    // Reads the screen from the display again (after a resize or rotation): a change is
+    // stored, logged and told to the listener; the forms are laid out again in any case.
+    void check_screen();
+
     // True on a keypad phone: the platform type (NALO_PLATFORM, default "PocketPC")
     // equals "smartphone" without regard to case. Computed once.
     static bool static_capability_is_smartphone();

@@ -47,6 +47,12 @@ void Application::text_input(std::u16string_view text)
     }
 }
 
+void Application::key_message(int virtual_key, bool down, bool repeat) { m_state->key_message(virtual_key, down, repeat); }
+
+void Application::text_message(std::u16string_view text) { m_state->text_typed(text); }
+
+void Application::check_screen() { m_state->screen_event(); }
+
 void ShellState::key_message(int virtual_key, bool down, bool repeat)
 {
     GameBase& g = game();

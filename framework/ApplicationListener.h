@@ -22,7 +22,7 @@ public:
     virtual bool close_requested() { return true; }
     virtual void form_pushed(skin::SkinNode& form) { }
     virtual void form_removed(skin::SkinNode& form) { }
-    // The screen's size or orientation changed; the top form has been laid out again.
+    // The screen's size or orientation changed; the forms are laid out to it right after.
     virtual void screen_changed() { }
     virtual void help_requested() { }
     virtual void deactivated() { }
