@@ -330,6 +330,16 @@ TEST_F(Popup, NothingToShowOpensNothing)
     EXPECT_EQ(application->form_count(), 1u);
     PopupMenu unbuilt;
     EXPECT_FALSE(unbuilt.open(u"UpdateTime"));
+
+    // A pop-up destroyed while open leaves the form stack.
+    owner.fill = { entry(u"TIME_1") };
+    auto short_lived = std::make_unique<PopupMenu>();
+    short_lived->build_popup(properties, &owner);
+    ASSERT_TRUE(short_lived->open(u"UpdateTime"));
+    EXPECT_EQ(application->form_count(), 2u);
+    short_lived.reset();
+    EXPECT_EQ(application->form_count(), 1u);
+    EXPECT_EQ(application->top_form(), &background);
 }
 
 TEST_F(Popup, TheOwnerMayRebuildThePopupInANewSkinWhileChoosing)
