@@ -15,7 +15,10 @@ PopupMenu::PopupMenu() = default;
 
 PopupMenu::~PopupMenu()
 {
-    // The list outlives nothing of ours, but it must not ask a source being destroyed.
+    // The form stack must not keep a pop-up that is gone.
+    if (Application* application = Application::singleton())
+        application->remove_form(*this, false);
+    // The list must not ask a source being destroyed.
     if (m_list)
         m_list->set_source(nullptr);
 }

@@ -43,6 +43,12 @@ int ListNode::window_height() const
     return root->height();
 }
 
+int ListNode::scroll_height() const
+{
+    int window = window_height();
+    return m_grow && height() > 0 ? std::min(window, height()) : window;
+}
+
 ListRowNode* ListNode::row(int index) const
 {
     if (index < 0)

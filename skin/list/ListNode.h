@@ -59,6 +59,10 @@ public:
     ListRowNode* pressed_row() const { return m_pressed; }
     // The list's height for the window: the screen's with "grow".
     int window_height() const;
+    // The height the rows scroll in: the window's, or, for a growing list laid out lower
+    // than the screen because its parent had less room than its rows want, its own, so
+    // that its last rows can still be scrolled into view.
+    int scroll_height() const;
 
     // Milliseconds for the drag tracker; the tick count unless a test sets its own.
     void set_clock(std::function<uint32_t()> clock) { m_clock = std::move(clock); }

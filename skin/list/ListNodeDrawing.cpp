@@ -12,7 +12,9 @@ namespace skin {
 void ListNode::draw(RenderSurface& surface, Point origin)
 {
     update_window();
-    const int h = window_height();
+    // The list's own rectangle: a growing list laid out lower than the screen draws
+    // nothing past its bottom.
+    const int h = scroll_height();
     const int b = int(std::floor(m_scroll.offset()));
     ClipScope clip(surface, origin, { width(), h });
 

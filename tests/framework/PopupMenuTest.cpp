@@ -31,7 +31,7 @@ std::string menu_skin(int row_height)
     std::string row = std::to_string(row_height);
     return R"(<skin>
       <node name="Menu" type="menu">
-        <node anchor_y="CENTER" border_min="16 0" border_max="16 0">
+        <node anchor_y="CENTER" border_min="16 16" border_max="16 16">
           <node type="color" color="0 0 0"/>
           <node type="vtable" border_min="1 1" border_max="1 1">
             <node design_size="0 36">
@@ -194,6 +194,39 @@ TEST_F(Popup, OpensOverTheFormsWithTheOwnersEntries)
     EXPECT_EQ(row(0).y(), panel.y() + 1 + 36);
 }
 
+TEST_F(Popup, ALongMenuStaysOnTheScreenAndScrollsToItsLastEntry)
+{
+    for (int i = 0; i < 6; ++i)
+        owner.fill.insert(owner.fill.begin(), entry(u"More"));
+    ASSERT_TRUE(popup.open(u"UpdateTime"));
+    auto lay_out = [this](int steps) {
+        for (int i = 0; i < steps; ++i) {
+            skin::place_on_screen(popup, 320, 240);
+            popup.life_cycle(0.04);
+        }
+    };
+    lay_out(3);
+    // Landscape: the panel keeps its margins, the list gets what is left under the caption.
+    skin::SkinNode& panel = popup.child(0);
+    EXPECT_EQ(panel.y(), 16);
+    EXPECT_EQ(panel.height(), 240 - 32);
+    skin::ListNode& list = *popup.list();
+    EXPECT_EQ(list.y(), 16 + 1 + 36);
+    EXPECT_EQ(list.y() + list.height(), 16 + 208 - 1);
+
+    // Dragged up, the list comes to rest with "Cancel" on its bottom, where a tap chooses it.
+    skin::Point from { 160, 200 };
+    popup.stylus({ from, false, true, false });
+    for (int y = 200; y >= -200; y -= 20)
+        popup.stylus_move({ 160, y });
+    popup.stylus({ { 160, -200 }, false, false, false });
+    lay_out(150);
+    skin::ListRowNode& last = row(9);
+    EXPECT_EQ(last.y() + last.height(), list.y() + list.height());
+    tap(centre(9));
+    EXPECT_EQ(owner.calls.back(), u"Cancel");
+}
+
 TEST_F(Popup, ATapChoosesTheEntryAfterThePopupHasLeft)
 {
     open();
@@ -297,6 +330,16 @@ TEST_F(Popup, NothingToShowOpensNothing)
     EXPECT_EQ(application->form_count(), 1u);
     PopupMenu unbuilt;
     EXPECT_FALSE(unbuilt.open(u"UpdateTime"));
+
+    // A pop-up destroyed while open leaves the form stack.
+    owner.fill = { entry(u"TIME_1") };
+    auto short_lived = std::make_unique<PopupMenu>();
+    short_lived->build_popup(properties, &owner);
+    ASSERT_TRUE(short_lived->open(u"UpdateTime"));
+    EXPECT_EQ(application->form_count(), 2u);
+    short_lived.reset();
+    EXPECT_EQ(application->form_count(), 1u);
+    EXPECT_EQ(application->top_form(), &background);
 }
 
 TEST_F(Popup, TheOwnerMayRebuildThePopupInANewSkinWhileChoosing)
