@@ -1,14 +1,13 @@
 #include "forecastd/OpenMeteoProvider.h"
 #include "forecastd/ProviderReply.h"
 
+#include "runtime/Version.h"
+
 #include <curl/curl.h>
 
 #include <cstdio>
 #include <memory>
-
-#ifndef NALO_VERSION
-#define NALO_VERSION "0.9.0"
-#endif
+#include <string>
 
 namespace forecastd {
 
@@ -62,7 +61,8 @@ FetchResult OpenMeteoProvider::fetch(const PlaceInfo& place, bool fahrenheit)
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, message);
-    curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, "forecastd/" NALO_VERSION);
+    const std::string agent = "forecastd/" + std::string(runtime::project_version());
+    curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, 5000L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 15000L);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);

@@ -5,6 +5,8 @@
 
 namespace forecastd {
 
+namespace {
+
 const char* const usage =
     "usage: forecastd [OPTION]...\n"
     "Answers the Ombrelo daemon's feed requests, GET /forecastrss?p=CODE&u=c (or u=f),\n"
@@ -24,18 +26,21 @@ const char* const usage =
     "then not asked again for 30 s, doubling up to 15 minutes).\n"
     "Weather data by Open-Meteo.com (CC BY 4.0); places from GeoNames (CC BY 4.0).\n";
 
-bool parse_options(const std::vector<std::string>& args, Options& options, std::string& error)
+} // namespace
+
+const runtime::CommandLine& command_line()
 {
+    static const runtime::CommandLine line("forecastd", usage);
+    return line;
+}
+
+std::optional<int> parse_options(const std::vector<std::string>& args, Options& options)
+{
+    const runtime::CommandLine& line = command_line();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (arg == "--version") {
-            options.version = true;
-            continue;
-        }
+        if (std::optional<int> answered = line.answer(arg))
+            return answered;
         std::string name = arg, value;
         bool takes_value = arg == "--listen" || arg == "--places" || arg == "--provider" || arg == "--cache-minutes"
             || arg == "--offline";
@@ -44,46 +49,37 @@ bool parse_options(const std::vector<std::string>& args, Options& options, std::
             value = arg.substr(equals + 1);
             takes_value = name == "--listen" || name == "--places" || name == "--provider"
                 || name == "--cache-minutes" || name == "--offline";
-            if (!takes_value) {
-                error = "unknown option " + name;
-                return false;
-            }
+            if (!takes_value)
+                return line.unknown_option(name);
         } else if (takes_value) {
-            if (i + 1 >= args.size()) {
-                error = "option " + arg + " needs a value";
-                return false;
-            }
+            if (i + 1 >= args.size())
+                return line.fail("option " + arg + " needs a value");
             value = args[++i];
+        } else if (runtime::CommandLine::is_option(arg)) {
+            return line.unknown_option(arg);
         } else {
-            error = arg.rfind("-", 0) == 0 ? "unknown option " + arg : "unexpected argument " + arg;
-            return false;
+            return line.fail("unexpected argument " + arg);
         }
         if (name == "--listen") {
-            if (!split_listen_address(value, options.host, options.port)) {
-                error = "--listen takes HOST:PORT, not " + value;
-                return false;
-            }
+            if (!split_listen_address(value, options.host, options.port))
+                return line.fail("--listen takes HOST:PORT, not " + value);
         } else if (name == "--places") {
             options.places = value;
         } else if (name == "--provider") {
-            if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) {
-                error = "--provider takes an http:// or https:// address, not " + value;
-                return false;
-            }
+            if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0)
+                return line.fail("--provider takes an http:// or https:// address, not " + value);
             options.provider = value;
         } else if (name == "--offline") {
             options.offline = value;
         } else if (name == "--cache-minutes") {
             char* end = nullptr;
             long minutes = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end || minutes < 0 || minutes > 24 * 60) {
-                error = "--cache-minutes takes a number of minutes from 0 to 1440, not " + value;
-                return false;
-            }
+            if (value.empty() || *end || minutes < 0 || minutes > 24 * 60)
+                return line.fail("--cache-minutes takes a number of minutes from 0 to 1440, not " + value);
             options.cache_minutes = int(minutes);
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace forecastd

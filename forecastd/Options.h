@@ -1,7 +1,10 @@
 // forecastd's command line.
 #pragma once
 
+#include "runtime/CommandLine.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,13 +17,13 @@ struct Options {
     std::string provider;         // empty: Open-Meteo
     std::string offline;          // a folder of recorded replies, or empty
     int cache_minutes { 15 };
-    bool help { false };
-    bool version { false };
 };
 
-extern const char* const usage;
+// The usage, "--help", "--version" and the messages of a bad command line.
+const runtime::CommandLine& command_line();
 
-// False with the reason for a command line that cannot be used.
-bool parse_options(const std::vector<std::string>& args, Options& options, std::string& error);
+// None when the service is to run with the options; otherwise the exit code: 0 after
+// --help or --version, 2 for a command line that cannot be used (the reason printed).
+std::optional<int> parse_options(const std::vector<std::string>& args, Options& options);
 
 } // namespace forecastd

@@ -14,10 +14,6 @@
 #include <memory>
 #include <thread>
 
-#ifndef NALO_VERSION
-#define NALO_VERSION "0.9.0"
-#endif
-
 using namespace forecastd;
 
 namespace {
@@ -34,19 +30,9 @@ std::string beside_program(const char* name)
 int main(int argc, char** argv)
 {
     Options options;
+    if (std::optional<int> done = parse_options(std::vector<std::string>(argv + 1, argv + argc), options))
+        return *done;
     std::string error;
-    if (!parse_options(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-        std::fprintf(stderr, "forecastd: %s\nTry 'forecastd --help'.\n", error.c_str());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::printf("forecastd %s\n", NALO_VERSION);
-        return 0;
-    }
 
     PlaceTable places;
     std::string places_file = options.places.empty() ? beside_program("places.tsv") : options.places;

@@ -1,4 +1,5 @@
 #include "skin/compiler/FrameRender.h"
+#include "skin/compiler/SkinSchema.h"
 
 #include "platform/TextEncoding.h"
 #include "skin/SkinNodeTypes.h"
@@ -13,13 +14,59 @@
 #include "skin/nodes/SkinErrors.h"
 #include "skin/text/FreeTypeFont.h"
 
+#include <set>
+
 namespace skinc {
 
+namespace {
+
+// Plain containers for the schema's types that this process has no class for, for the
+// time of one render.
+class StandIns {
+public:
+    explicit StandIns(std::vector<std::string>* notes)
+        : m_notes(notes)
+    {
+        for (const NodeType& type : node_types()) {
+            std::u16string name = platform::from_utf8(type.name);
+            if (skin::NodeFactory::is_registered(name))
+                continue;
+            std::string text(type.name), by(type.registered_by);
+            skin::NodeFactory::register_type(name, [this, text, by] {
+                if (m_used.insert(text).second && m_notes)
+                    m_notes->push_back("type '" + text + "' "
+                        + (by == "engine" ? "is not in this engine" : "belongs to the " + by)
+                        + ": drawn as a plain container");
+                return std::make_unique<skin::SkinNode>();
+            });
+            m_types.push_back(std::move(name));
+        }
+    }
+    ~StandIns()
+    {
+        for (const std::u16string& type : m_types)
+            skin::NodeFactory::unregister_type(type);
+    }
+    StandIns(const StandIns&) = delete;
+    StandIns& operator=(const StandIns&) = delete;
+
+private:
+    std::vector<std::string>* m_notes;
+    std::vector<std::u16string> m_types;
+    std::set<std::string> m_used;
+};
+
+} // namespace
+
 bool render_frame(const std::string& skin_path, const std::string& node_name, int width, int height, int dpi,
-    const std::string& output_path, std::string& error)
+    const std::string& output_path, std::string& error, std::vector<std::string>* notes)
 {
-    if (width <= 0 || height <= 0) {
-        error = "the screen size must be positive";
+    if (width <= 0 || height <= 0 || width > max_frame_side || height > max_frame_side) {
+        error = "the screen size must be 1 to " + std::to_string(max_frame_side) + " pixels each way";
+        return false;
+    }
+    if (dpi <= 0) {
+        error = "the dpi must be positive";
         return false;
     }
     skin::install_freetype_fonts();
@@ -35,6 +82,7 @@ bool render_frame(const std::string& skin_path, const std::string& node_name, in
                 skin::unregister_skin_node_types();
         }
     } unregister { registering };
+    StandIns stand_ins(notes);
 
     skin::PropertiesImpl properties;
     if (!properties.load_skin(platform::from_utf8(skin_path), skin::ScreenInfo::make(width, height, dpi))) {

@@ -1,12 +1,15 @@
 #include "skin/compiler/SkinCompiler.h"
 
 #include "skin/compiler/PngConvert.h"
+#include "skin/compiler/SkinSchema.h"
 #include "skin/compiler/SkinWriter.h"
+#include "skin/file/SkinImageCheck.h"
 
 #include "platform/TextEncoding.h"
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -18,52 +21,6 @@ namespace skinc {
 
 using skin::layout::Section;
 namespace fs = std::filesystem;
-
-std::optional<Section> schema_kind(std::u16string_view name)
-{
-    static const std::map<std::u16string_view, Section> schema = {
-        { u"cache", Section::integer },
-        { u"cache_alpha", Section::integer },
-        { u"grow", Section::integer },
-        { u"grow_min", Section::integer },
-        { u"wrap", Section::integer },
-        { u"ellipsis", Section::integer },
-        { u"alpha", Section::integer },
-        { u"save_aspect_ratio", Section::integer },
-        { u"movie", Section::integer },
-        { u"table_ratio", Section::integer },
-        { u"highlight_alpha", Section::integer },
-        { u"locked", Section::integer },
-        { u"fit_height", Section::integer },
-        { u"font", Section::font },
-        { u"border_min", Section::point },
-        { u"border_max", Section::point },
-        { u"design_size", Section::point },
-        { u"scroll_border_min", Section::point },
-        { u"scroll_border_max", Section::point },
-        { u"id", Section::string },
-        { u"type", Section::string },
-        { u"anchor_x", Section::string },
-        { u"anchor_y", Section::string },
-        { u"text", Section::string },
-        { u"halign", Section::string },
-        { u"valign", Section::string },
-        { u"bind_key", Section::string },
-        { u"delay", Section::string },
-        { u"visibility_animation", Section::string },
-        { u"src", Section::picture },
-        { u"mask", Section::picture },
-        { u"highlight", Section::picture },
-        { u"color", Section::colour },
-        { u"outside_color", Section::colour },
-        { u"background_color", Section::colour },
-        { u"link_color", Section::colour },
-    };
-    auto found = schema.find(name);
-    if (found == schema.end())
-        return std::nullopt;
-    return found->second;
-}
 
 namespace {
 
@@ -109,9 +66,10 @@ bool parse_number(const std::string& word, long long low, long long high, long l
 
 class Compiler {
 public:
-    Compiler(std::string source_path, std::string output_path)
+    Compiler(std::string source_path, std::string output_path, std::span<const std::string_view> more_types)
         : m_source_path(std::move(source_path))
         , m_output_path(std::move(output_path))
+        , m_more_types(more_types)
     {
     }
     bool run(std::string& error);
@@ -130,12 +88,19 @@ private:
             line += m_text[size_t(i)] == '\n';
         return line;
     }
-    bool compile_node(pugi::xml_node element, bool top_level, WriterNode& node);
+    // depth 0 is a named node; the loader refuses a tree deeper than skin::max_tree_depth,
+    // and no recursion here goes further than that.
+    bool compile_node(pugi::xml_node element, int depth, WriterNode& node);
+    bool known_type(std::string_view type) const;
+    bool make_output_folder();
     bool add_attribute(pugi::xml_node where, Section kind, const std::string& name, const std::string& value,
         WriterNode& node);
     bool picture_value(pugi::xml_node where, const std::string& value, WriterAttribute& attribute);
 
     std::string m_source_path, m_output_path;
+    std::span<const std::string_view> m_more_types;
+    bool m_folder_made { false };
+    size_t m_tree_nodes { 0 }; // nodes of the named node being compiled
     std::string m_text;
     std::string m_error;
     SkinWriter m_writer;
@@ -159,6 +124,8 @@ bool Compiler::picture_value(pugi::xml_node where, const std::string& value, Wri
         std::string error;
         if (!convert_png(png.string(), converted, error))
             return fail(where, error);
+        if (!make_output_folder())
+            return false;
         fs::path bmp = fs::path(m_output_path).parent_path() / (png.stem().string() + ".bmp");
         std::ofstream out(bmp, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(converted.bitmap.data()), std::streamsize(converted.bitmap.size()));
@@ -237,9 +204,17 @@ bool Compiler::add_attribute(pugi::xml_node where, Section kind, const std::stri
         }
         break;
     case Section::string:
+        if (name == "type" && !known_type(value)) {
+            std::string known;
+            for (const NodeType& type : node_types())
+                known += (known.empty() ? "" : ", ") + std::string(type.name);
+            return fail(where, "unknown node type '" + value + "'; the types are " + known);
+        }
         a.index = m_writer.string(platform::from_utf8(value));
         break;
     case Section::font:
+        if (std::string wrong = check_font(value); !wrong.empty())
+            return fail(where, "font '" + value + "' " + wrong);
         a.index = m_writer.font(platform::from_utf8(value));
         break;
     case Section::picture:
@@ -251,8 +226,42 @@ bool Compiler::add_attribute(pugi::xml_node where, Section kind, const std::stri
     return true;
 }
 
-bool Compiler::compile_node(pugi::xml_node element, bool top_level, WriterNode& node)
+bool Compiler::known_type(std::string_view type) const
 {
+    if (find_node_type(type))
+        return true;
+    for (std::string_view more : m_more_types) {
+        if (more == type)
+            return true;
+    }
+    return false;
+}
+
+bool Compiler::make_output_folder()
+{
+    if (m_folder_made)
+        return true;
+    fs::path folder = fs::path(m_output_path).parent_path();
+    std::error_code ec;
+    if (!folder.empty())
+        fs::create_directories(folder, ec);
+    if (ec) {
+        m_error = m_output_path + ": cannot make its folder: " + ec.message();
+        return false;
+    }
+    m_folder_made = true;
+    return true;
+}
+
+bool Compiler::compile_node(pugi::xml_node element, int depth, WriterNode& node)
+{
+    bool top_level = depth == 0;
+    if (depth > skin::max_tree_depth)
+        return fail(element, "nodes nest deeper than " + std::to_string(skin::max_tree_depth)
+                + " levels below a named node; the engine would not load the skin");
+    if (++m_tree_nodes > skin::max_tree_nodes)
+        return fail(element, "a named node holds more than " + std::to_string(skin::max_tree_nodes)
+                + " nodes; the engine would not load the skin");
     for (pugi::xml_attribute attribute : element.attributes()) {
         std::string name = attribute.name();
         if (name == "name") {
@@ -273,16 +282,13 @@ bool Compiler::compile_node(pugi::xml_node element, bool top_level, WriterNode& 
         if (!add_attribute(element, *kind, name, attribute.value(), node))
             return false;
     }
-    // The engine wants every child's type; a plain container is the usual one.
-    if (!top_level && !element.attribute("type") && !add_attribute(element, Section::string, "type", "node", node))
-        return false;
     for (pugi::xml_node child : element.children()) {
         if (child.type() != pugi::node_element)
             continue;
         std::string tag = child.name();
         if (tag == "node") {
             WriterNode built;
-            if (!compile_node(child, false, built))
+            if (!compile_node(child, depth + 1, built))
                 return false;
             node.children.push_back(std::move(built));
         } else if (tag == "attribute") {
@@ -300,6 +306,12 @@ bool Compiler::compile_node(pugi::xml_node element, bool top_level, WriterNode& 
             return fail(child, "unexpected element <" + tag + ">");
         }
     }
+    // The engine wants every child's type, however it is written; a plain container is
+    // the usual one.
+    bool typed = std::any_of(node.attributes.begin(), node.attributes.end(),
+        [](const WriterAttribute& a) { return a.section == Section::string && a.name == u"type"; });
+    if (!top_level && !typed && !add_attribute(element, Section::string, "type", "node", node))
+        return false;
     return true;
 }
 
@@ -342,7 +354,8 @@ bool Compiler::run(std::string& error)
             break;
         }
         WriterNode node;
-        if (!compile_node(child, true, node)) {
+        m_tree_nodes = 0;
+        if (!compile_node(child, 0, node)) {
             ok = false;
             break;
         }
@@ -357,6 +370,8 @@ bool Compiler::run(std::string& error)
         m_error = m_source_path + ": " + limit;
         ok = false;
     }
+    if (ok && !make_output_folder())
+        ok = false;
     if (!ok) {
         error = m_error;
         return false;
@@ -372,9 +387,10 @@ bool Compiler::run(std::string& error)
 
 } // namespace
 
-bool compile_skin(const std::string& source_path, const std::string& output_path, std::string& error)
+bool compile_skin(const std::string& source_path, const std::string& output_path, std::string& error,
+    std::span<const std::string_view> more_types)
 {
-    return Compiler(source_path, output_path).run(error);
+    return Compiler(source_path, output_path, more_types).run(error);
 }
 
 } // namespace skinc

@@ -8,18 +8,16 @@
 // inner two corners (4 numbers); the PNGs become 16-bit bitmaps next to the output.
 #pragma once
 
-#include "skin/file/SkinFileLayout.h"
-
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace skinc {
 
-// The kind of a known attribute name, or none.
-std::optional<skin::layout::Section> schema_kind(std::u16string_view name);
-
-// Compiles the source into the skin file; false with "file:line: message" on a bad source.
-bool compile_skin(const std::string& source_path, const std::string& output_path, std::string& error);
+// Compiles the source into the skin file, making the output's folder when needed; false
+// with "file:line: message" on a bad source. Node types are those of the schema, plus
+// more_types for a program that registers types of its own.
+bool compile_skin(const std::string& source_path, const std::string& output_path, std::string& error,
+    std::span<const std::string_view> more_types = {});
 
 } // namespace skinc

@@ -4,6 +4,8 @@
 
 #include "skin/draw/Geometry.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +19,10 @@ struct PixelBuffer {
 
     Pixel* row(int y) const { return reinterpret_cast<Pixel*>(first_row + ptrdiff_t(y) * pitch); }
     Pixel& at(int x, int y) const { return row(y)[x]; }
-    static int pitch_for(int width) { return (width * 2 + 3) & ~3; }
+    // The widest buffer whose pitch still fits an int.
+    static constexpr int max_width = (INT_MAX - 3) / 2;
+    // Widths outside 0..max_width are taken as the nearest end of that range.
+    static int pitch_for(int width) { return (std::clamp(width, 0, max_width) * 2 + 3) & ~3; }
 };
 
 } // namespace skin

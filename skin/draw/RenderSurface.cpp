@@ -65,7 +65,7 @@ void RenderSurface::take_view(const PixelBuffer& view)
 
 bool RenderSurface::recreate(int width, int height)
 {
-    width = std::max(width, 0);
+    width = std::clamp(width, 0, PixelBuffer::max_width);
     height = std::max(height, 0);
     if (width == m_buffer.width && height == m_buffer.height)
         return false;

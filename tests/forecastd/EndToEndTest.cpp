@@ -4,6 +4,7 @@
 
 #include "runtime/Registry.h"
 
+#include "runtime/Version.h"
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -138,12 +139,20 @@ TEST(Forecastd, CommandLine)
     EXPECT_EQ(help.exit_code, 0);
     EXPECT_NE(help.output.find("--listen HOST:PORT"), std::string::npos);
     EXPECT_NE(help.output.find("--offline DIR"), std::string::npos);
+    EXPECT_EQ(test_support::run_command("'" + program_dir + "/forecastd' --places x -h 2>/dev/null").output, help.output);
+    const std::string version_line = std::string(runtime::project_version()) + "\n";
     auto version = test_support::run_command("'" + program_dir + "/forecastd' --version");
     EXPECT_EQ(version.exit_code, 0);
-    EXPECT_EQ(version.output.rfind("forecastd ", 0), 0u) << version.output;
-    auto unknown = test_support::run_command("'" + program_dir + "/forecastd' --colour 2>&1 >/dev/null");
-    EXPECT_EQ(unknown.exit_code, 2);
-    EXPECT_NE(unknown.output.find("unknown option --colour"), std::string::npos) << unknown.output;
+    EXPECT_EQ(version.output, "forecastd " + version_line);
+    for (const char* option : { "--colour", "--colour=red", "-x" }) {
+        auto unknown = test_support::run_command("'" + program_dir + "/forecastd' " + option + " 2>&1 >/dev/null");
+        EXPECT_EQ(unknown.exit_code, 2);
+        EXPECT_NE(unknown.output.find(std::string("unknown option ") + std::string(option).substr(0, 8)), std::string::npos)
+            << unknown.output;
+    }
+    auto stray = test_support::run_command("'" + program_dir + "/forecastd' berlin 2>&1");
+    EXPECT_EQ(stray.exit_code, 2);
+    EXPECT_NE(stray.output.find("unexpected argument berlin"), std::string::npos) << stray.output;
     auto bad_value = test_support::run_command("'" + program_dir + "/forecastd' --cache-minutes x 2>&1");
     EXPECT_EQ(bad_value.exit_code, 2);
     auto no_places = test_support::run_command("'" + program_dir + "/forecastd' --places /nonexistent 2>&1");
@@ -151,10 +160,15 @@ TEST(Forecastd, CommandLine)
     EXPECT_NE(no_places.output.find("/nonexistent"), std::string::npos) << no_places.output;
 
     const std::string citydb = std::string(NALO_TOOLS_DIR) + "/make-citydb";
-    EXPECT_EQ(test_support::run_command("'" + citydb + "' --help >/dev/null").exit_code, 0);
+    auto citydb_help = test_support::run_command("'" + citydb + "' --help 2>/dev/null");
+    EXPECT_EQ(citydb_help.exit_code, 0);
+    EXPECT_EQ(citydb_help.output.rfind("usage: make-citydb", 0), 0u) << citydb_help.output;
     auto citydb_version = test_support::run_command("'" + citydb + "' --version");
-    EXPECT_EQ(citydb_version.output.rfind("make-citydb ", 0), 0u);
-    auto citydb_unknown = test_support::run_command("'" + citydb + "' --fast 2>&1");
+    EXPECT_EQ(citydb_version.exit_code, 0);
+    EXPECT_EQ(citydb_version.output, "make-citydb " + version_line);
+    auto citydb_unknown = test_support::run_command("'" + citydb + "' --fast 2>&1 >/dev/null");
     EXPECT_EQ(citydb_unknown.exit_code, 2);
     EXPECT_NE(citydb_unknown.output.find("unknown option --fast"), std::string::npos);
+    EXPECT_EQ(test_support::run_command("'" + citydb + "' 2>/dev/null").exit_code, 2);
+    EXPECT_EQ(test_support::run_command("'" + citydb + "' a b 2>/dev/null").exit_code, 2);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/TextEncoding.h"
 #include "skin/file/ReloadListener.h"
+#include "skin/compiler/SkinWriter.h"
 #include "skin/file/SkinImageRead.h"
 
 #include "support/TestSupport.h"
@@ -421,6 +422,23 @@ TEST(LoaderLimits, TreesNestedTooDeepAreRefused)
     };
     PropertiesImpl p;
     EXPECT_TRUE(p.load_skin(u16(compile(folder, "ok", nested(200))), screen96));
-    EXPECT_FALSE(p.load_skin(u16(compile(folder, "deep", nested(201))), screen96));
+    // The compiler refuses deeper trees, so these files come from its writer directly.
+    auto written = [&](int depth) {
+        skinc::WriterNode top;
+        skinc::WriterNode* last = &top;
+        for (int i = 0; i < depth; ++i)
+            last = &last->children.emplace_back();
+        skinc::SkinWriter writer;
+        writer.add_named_node(u"deep", std::move(top));
+        std::vector<uint8_t> image;
+        std::string error;
+        EXPECT_TRUE(writer.write(image, error)) << error;
+        std::string path = folder + "/out/written" + std::to_string(depth) + ".skin";
+        test_support::write_bytes(path, std::string(image.begin(), image.end()));
+        return u16(path);
+    };
+    EXPECT_TRUE(p.load_skin(written(200), screen96));
+    EXPECT_TRUE(p.load_skin(u16(folder + "/out/ok.skin"), screen96));
+    EXPECT_FALSE(p.load_skin(written(201), screen96));
     EXPECT_EQ(p.path(), u16(folder + "/out/ok.skin"));
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -91,4 +92,18 @@ TEST(RenderSurface, ResizeUnderAClipIsFatal)
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.exit_code, 0); // the fatal-error routine ends the process with 0
     EXPECT_NE(test_support::read_utf16_file(log).find("Gluck: Clip is in effect, cannot resize @ RenderSurface::recreate\n"), std::string::npos);
+}
+
+TEST(PixelBuffer, PitchIsComputedWithoutOverflow)
+{
+    EXPECT_EQ(PixelBuffer::pitch_for(1), 4);
+    EXPECT_EQ(PixelBuffer::pitch_for(3), 8);
+    EXPECT_EQ(PixelBuffer::pitch_for(0), 0);
+    EXPECT_EQ(PixelBuffer::pitch_for(-7), 0);
+    int widest = PixelBuffer::pitch_for(PixelBuffer::max_width);
+    EXPECT_GE(widest, 2 * PixelBuffer::max_width);
+    EXPECT_EQ(widest % 4, 0);
+    // Wider than any pitch an int holds: the widest buffer's pitch, never a wrapped value.
+    EXPECT_EQ(PixelBuffer::pitch_for(INT_MAX), widest);
+    EXPECT_EQ(PixelBuffer::pitch_for(PixelBuffer::max_width + 1), widest);
 }

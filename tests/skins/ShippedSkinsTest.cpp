@@ -2,10 +2,13 @@
 // template and node the forms look up, with the kind of node they expect; a picture for
 // every condition code, made for both screen scales; the keypad keys; and every text key
 // of the program and the skins in every language.
+#include "skin/compiler/SkinSchema.h"
+#include "skin/draw/FramePng.h"
 #include "skin/file/LanguageTable.h"
 #include "skin/file/PropertiesImpl.h"
 
 #include "platform/TextEncoding.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -129,9 +132,6 @@ const std::vector<Wanted> wanted_nodes = {
     { "FormMessage", "btnBack", "button" },
 };
 
-// The node types of the engine and those the program registers.
-const std::set<std::string> known_types = { "node", "text", "color", "image", "edit", "htable", "vtable", "button",
-    "vlist", "multinode", "progress", "label_edit", "clip", "richtext", "icon_page", "svlist", "menu" };
 
 TEST(ShippedSkins, EveryTemplateAndNodeTheFormsLookUpIsThereWithItsKind)
 {
@@ -197,8 +197,35 @@ TEST(ShippedSkins, EveryNodeTypeIsOneTheProgramKnows)
             for (NodeBody child : s.children(body)) {
                 s.walk(child, [&](NodeBody node) {
                     std::string type = s.string(node, u"type");
-                    EXPECT_TRUE(known_types.count(type)) << name << ": " << utf8(node_name) << " uses type '" << type << "'";
+                    EXPECT_TRUE(skinc::find_node_type(type)) << name << ": " << utf8(node_name) << " uses type '" << type << "'";
                 });
+            }
+        }
+    }
+}
+
+TEST(ShippedSkins, EveryNamedNodeRendersWithSkinc)
+{
+    std::string folder = test_support::scratch_folder("shipped-render");
+    for (const std::string& name : full_skins) {
+        Skin s(name);
+        ASSERT_TRUE(s.loaded);
+        for (const auto& [node_name, body] : s.properties.named_nodes()) {
+            std::string node = utf8(node_name);
+            for (auto [screen, dpi] : { std::pair { "240x320", "96" }, { "480x640", "192" } }) {
+                std::string png = folder + "/" + name + "-" + node + "-" + dpi + ".png";
+                auto run = test_support::run_command(std::string(NALO_TOOLS_DIR) + "/skinc --render " + s.path + " " + node
+                    + " " + screen + " " + png + " --dpi " + dpi + " 2>&1");
+                EXPECT_EQ(run.exit_code, 0) << name << " " << node << ": " << run.output;
+                skin::RgbImage frame;
+                ASSERT_TRUE(skin::read_png(png, frame)) << png;
+                if (node.rfind("Form", 0) != 0)
+                    continue;
+                // A form draws more than its outside colour.
+                bool drawn = false;
+                for (size_t i = 3; i < frame.rgb.size() && !drawn; ++i)
+                    drawn = frame.rgb[i] != frame.rgb[i % 3];
+                EXPECT_TRUE(drawn) << png;
             }
         }
     }

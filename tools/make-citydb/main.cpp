@@ -4,17 +4,14 @@
 #include "CityNames.h"
 #include "GeoNamesSource.h"
 
-#include <cstdio>
-#include <cstring>
-#include <string>
+#include "runtime/CommandLine.h"
 
-#ifndef NALO_VERSION
-#define NALO_VERSION "0.9.0"
-#endif
+#include <cstdio>
+#include <string>
 
 namespace {
 
-const char* usage = "usage: make-citydb [--help] [--version] FOLDER\n"
+const char* const usage = "usage: make-citydb [--help] [--version] FOLDER\n"
                     "Writes FOLDER/codes.dat (the city database of the Weather application) and\n"
                     "FOLDER/places.tsv (coordinates and time zones for forecastd) from the GeoNames\n"
                     "cities of libgeonames (data CC BY 4.0, GeoNames, https://www.geonames.org).\n"
@@ -26,31 +23,20 @@ const char* usage = "usage: make-citydb [--help] [--version] FOLDER\n"
 
 int main(int argc, char** argv)
 {
+    const runtime::CommandLine command_line("make-citydb", usage);
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(usage, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::printf("make-citydb %s\n", NALO_VERSION);
-            return 0;
-        }
-        if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "make-citydb: unknown option %s\n%s", arg.c_str(), usage);
-            return 2;
-        }
-        if (!folder.empty()) {
-            std::fprintf(stderr, "make-citydb: one folder only, not also %s\n%s", arg.c_str(), usage);
-            return 2;
-        }
+        if (std::optional<int> answered = command_line.answer(arg))
+            return *answered;
+        if (runtime::CommandLine::is_option(arg))
+            return command_line.unknown_option(arg);
+        if (!folder.empty())
+            return command_line.fail("one folder only, not also " + arg);
         folder = arg;
     }
-    if (folder.empty()) {
-        std::fprintf(stderr, "make-citydb: no folder given\n%s", usage);
-        return 2;
-    }
+    if (folder.empty())
+        return command_line.usage_error();
 
     std::string error;
     std::vector<citydb::Place> places = citydb::read_geonames(error);
