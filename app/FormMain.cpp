@@ -106,6 +106,9 @@ void FormMain::life_cycle(double elapsed)
 
 bool FormMain::key(const input::KeyEvent& event)
 {
+    // The soft keys come past the listener: they reach the buttons bound to them here.
+    if (bound_button_key(event))
+        return true;
     switch (event.code) {
     case input::key_left:
     case input::key_right:
@@ -141,6 +144,11 @@ bool FormMain::key_event(const input::KeyEvent& event)
         }
         return true;
     }
+    return bound_button_key(event);
+}
+
+bool FormMain::bound_button_key(const input::KeyEvent& event)
+{
     // The buttons answer the keys the skin binds to them: the form's own, then those of the
     // page in view (the advertising page's two).
     for (skin::ButtonNode* button : { m_exit, m_menu }) {

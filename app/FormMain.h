@@ -41,7 +41,8 @@ public:
     explicit FormMain(skin::Properties& skin);
     ~FormMain() override;
 
-    // Left, Right, Up, Down and Enter are reported handled; nothing reaches the children.
+    // Keys bound to the buttons (the soft keys) press them; Left, Right, Up, Down and Enter
+    // are reported handled; nothing else reaches the children.
     bool key(const input::KeyEvent& event) override;
     // The first frame that showed the form is traced ("FormMain first frame"); with
     // NALO_FIRST_FRAME=exit in the environment the program then says so on standard output
@@ -77,6 +78,8 @@ private:
     void fill_pages();
     // The secondary form on top of the shell's stack, or null.
     skin::SkinNode* secondary_on_top() const;
+    // A key bound to btnExit, btnMenu or a button of the advertising page in view.
+    bool bound_button_key(const input::KeyEvent& event);
 
     skin::Properties& m_skin;
     std::unique_ptr<FormItems> m_items;

@@ -60,11 +60,8 @@ void ShellState::key_message(int virtual_key, bool down, bool repeat)
     int code = input::key_code_of_virtual_key(virtual_key);
     if (is_hot_key(virtual_key)) {
         log_key(u"WM_HOTKEY = ", virtual_key, code, int32_t((uint32_t(virtual_key) << 16) | (down ? 0u : 0x1000u)));
-        // The listener sees these too, as it sees every key before the forms.
-        input::KeyEvent hot { code, down, true };
-        if (listener && listener->key_event(hot))
-            return;
-        application.dispatch(hot);
+        // The soft keys go straight to the forms, past the listener.
+        application.dispatch({ code, down, true });
         return;
     }
     uint32_t lparam = 1u | (repeat || !down ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);

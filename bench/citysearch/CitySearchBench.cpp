@@ -90,7 +90,7 @@ std::string write_synthetic(const std::string& path)
     for (int i = 0; i < 4; ++i)
         out.put(char(uint32_t(n) >> (8 * i) & 0xFF));
     for (size_t i = 0; i < names.size(); ++i) {
-        char code[16];
+        char code[24];
         std::snprintf(code, sizeof code, "%08zu", i + 1);
         put_string(out, platform::from_utf8(code));
         put_string(out, names[i]);

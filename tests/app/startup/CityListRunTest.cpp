@@ -114,17 +114,24 @@ TEST_F(CityListRun, TheUnitSwitchReachesEveryPage)
 {
     with_cities({ { "Berlin", "02950159" }, { "Oslo", "03143244" }, { "Rome", "03169070" } });
     std::string script = "wait 1\n";
-    for (int i = 0; i < 3; ++i)
-        script += (i ? "key Right\nwait 0.8\n" : "") + std::string("shot ") + shot_path("c" + std::to_string(i)) + "\n";
+    auto shoot_pages = [&](const char* prefix) {
+        for (int i = 0; i < 3; ++i) {
+            if (i)
+                script += "key Right\nwait 0.8\n";
+            script += "shot ";
+            script += shot_path(prefix + std::to_string(i));
+            script += '\n';
+        }
+    };
+    shoot_pages("c");
     script += "key Left\nkey Left\nwait 0.8\nkey SOFT_RIGHT\nwait 0.6\nkey 3\nwait 0.4\nkey Esc\nwait 0.8\n";
-    for (int i = 0; i < 3; ++i)
-        script += (i ? "key Right\nwait 0.8\n" : "") + std::string("shot ") + shot_path("f" + std::to_string(i)) + "\n";
+    shoot_pages("f");
     RunResult result = run(script + "quit\n");
     EXPECT_EQ(result.exit_code, 0) << result.error_output;
     for (int i = 0; i < 3; ++i) {
-        std::vector<uint8_t> celsius = temperature_region(shot_path("c" + std::to_string(i)));
+        std::vector<uint8_t> celsius = temperature_region(shot_path(std::string("c") + char('0' + i)));
         ASSERT_FALSE(celsius.empty()) << i;
-        EXPECT_NE(celsius, temperature_region(shot_path("f" + std::to_string(i)))) << "page " << i << " kept its °C";
+        EXPECT_NE(celsius, temperature_region(shot_path(std::string("f") + char('0' + i)))) << "page " << i << " kept its °C";
     }
     // Pages 1 and 2 showed different temperatures before, and still do.
     EXPECT_NE(temperature_region(shot_path("f1")), temperature_region(shot_path("f2")));
