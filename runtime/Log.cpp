@@ -124,10 +124,15 @@ double log_uptime()
 
 void fatal_error(std::u16string_view place, std::u16string_view message)
 {
+    fatal_error(place, message, 0);
+}
+
+void fatal_error(std::u16string_view place, std::u16string_view message, int exit_code)
+{
     Log& log = get_log();
     log << u"Gluck: " << message << u" @ " << place << u"\n";
     log.flush();
-    _exit(0);
+    _exit(exit_code);
 }
 
 } // namespace runtime

@@ -56,5 +56,7 @@ double log_uptime();
 // Writes "Gluck: " + message + " @ " + place, flushes, and ends the process with exit
 // code 0 at once: no destructor runs.
 [[noreturn]] void fatal_error(std::u16string_view place, std::u16string_view message);
+// The same, ending with the exit code given (the program entry's last resort).
+[[noreturn]] void fatal_error(std::u16string_view place, std::u16string_view message, int exit_code);
 
 } // namespace runtime

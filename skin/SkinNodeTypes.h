@@ -5,7 +5,7 @@
 namespace skin {
 
 // "node", "text", "color", "image", "htable", "vtable", "button", "multinode",
-// "progress", "clip" and "vlist".
+// "progress", "clip", "vlist", "edit", "label_edit" and "richtext".
 void register_skin_node_types();
 void unregister_skin_node_types();
 

@@ -44,6 +44,7 @@ std::optional<Section> schema_kind(std::u16string_view name)
         { u"color", Section::colour },
         { u"outside_color", Section::colour },
         { u"background_color", Section::colour },
+        { u"link_color", Section::colour },
     };
     auto found = schema.find(name);
     if (found == schema.end())

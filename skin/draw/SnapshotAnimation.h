@@ -19,6 +19,11 @@ public:
     // direction +1 opens the form, -1 closes it.
     void start(int direction, RenderSurface background, RenderSurface form);
     bool running() const { return m_running; }
+    int direction() const { return m_direction; }
+    // A running animation goes back from where it stands; nothing happens otherwise.
+    void reverse();
+    // Ends a running animation at once, releasing both snapshots.
+    void stop();
     double progress() const { return m_progress; }
     void life_cycle(double elapsed_seconds);
     void draw(RenderSurface& target, Point origin, Point size) const;

@@ -38,6 +38,17 @@ int DragTracker::speed_y(uint32_t now_ms)
     return int((m_samples.back().point.y - m_samples.front().point.y) * 1000 / int(span));
 }
 
+int DragTracker::speed_x(uint32_t now_ms)
+{
+    drop_old(now_ms);
+    if (m_samples.size() < 2)
+        return 0;
+    uint32_t span = m_samples.back().time - m_samples.front().time;
+    if (span < minimum_span_ms)
+        return 0;
+    return int((m_samples.back().point.x - m_samples.front().point.x) * 1000 / int(span));
+}
+
 void DragTracker::drop_old(uint32_t now_ms)
 {
     // Signed differences keep the rule right across a wrap of the tick count.

@@ -1,5 +1,5 @@
 // Follows the stylus of a scrolling list: a dead zone around the press point, the
-// samples of the last 250 ms, and the release speed along y.
+// samples of the last 250 ms, and the release speed along y (or x).
 #pragma once
 
 #include "skin/draw/Geometry.h"
@@ -25,6 +25,8 @@ public:
     Point press_point() const { return m_press; }
     // Pixels per second along y over the kept samples; 0 when they span under 50 ms.
     int speed_y(uint32_t now_ms);
+    // The same along x (the page strip of the main form).
+    int speed_x(uint32_t now_ms);
 
 private:
     struct Sample {

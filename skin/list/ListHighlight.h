@@ -34,6 +34,13 @@ public:
     }
     // Keeps the position inside a list that now has count rows.
     void fit(int count);
+    // The bar stands still on the row (a row that moved, say); -1 clears it.
+    void jump(int index)
+    {
+        m_position = index < 0 ? -1 : index;
+        m_speed = 0;
+        m_key_held = false;
+    }
 
     // A key for a list of count rows. start(direction) is the visible row a first Up (-1)
     // or Down (+1) starts on, -1 when there is none.

@@ -43,6 +43,12 @@ int ListNode::window_height() const
     return root->height();
 }
 
+int ListNode::scroll_height() const
+{
+    int window = window_height();
+    return m_grow && height() > 0 ? std::min(window, height()) : window;
+}
+
 ListRowNode* ListNode::row(int index) const
 {
     if (index < 0)
@@ -111,6 +117,18 @@ void ListNode::remove_row(int index)
         --m_selected;
     m_highlight.fit(m_count);
     m_align = true;
+    mark_dirty();
+}
+
+void ListNode::set_highlight(int index)
+{
+    m_highlight.jump(index >= 0 && index < m_count ? index : -1);
+    if (m_highlight.active()) {
+        if (!row(index))
+            reset_window(index);
+        update_window();
+        keep_highlight_visible();
+    }
     mark_dirty();
 }
 

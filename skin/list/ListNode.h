@@ -34,6 +34,8 @@ public:
     void request_align();
     // Takes a row out: it shrinks to nothing and the rows below move up.
     void remove_row(int index);
+    // Puts the highlight bar on the row at once (-1 clears it) and scrolls it into sight.
+    void set_highlight(int index);
 
     ListSource* source() const { return m_source; }
     int count() const { return m_count; }
@@ -57,6 +59,10 @@ public:
     ListRowNode* pressed_row() const { return m_pressed; }
     // The list's height for the window: the screen's with "grow".
     int window_height() const;
+    // The height the rows scroll in: the window's, or, for a growing list laid out lower
+    // than the screen because its parent had less room than its rows want, its own, so
+    // that its last rows can still be scrolled into view.
+    int scroll_height() const;
 
     // Milliseconds for the drag tracker; the tick count unless a test sets its own.
     void set_clock(std::function<uint32_t()> clock) { m_clock = std::move(clock); }
@@ -76,6 +82,19 @@ public:
     bool stylus(const StylusEvent& event) override;
     bool key(const input::KeyEvent& event) override;
 
+protected:
+    // For lists that move rows: the vertical offset a row is drawn with, the row drawn
+    // last (over the others), and the notice that a row is about to be destroyed.
+    virtual double row_shift(const ListRowNode& row) const { return 0; }
+    virtual const ListRowNode* row_on_top() const { return nullptr; }
+    virtual void row_destroyed(const ListRowNode& row) { }
+    // Exchanges two realized rows in the window (their indices and places); false when
+    // either is not realized.
+    bool exchange_realized_rows(int a, int b);
+    // The row under a point (rows taken out are not), or null.
+    ListRowNode* row_at(Point point) const;
+    bool stylus_down() const { return m_stylus_down; }
+
 private:
     using Rows = std::deque<std::unique_ptr<ListRowNode>>;
 
@@ -86,7 +105,6 @@ private:
     int row_height(const ListRowNode& row) const { return int(row.m_current_height); }
     void lay_out_row(ListRowNode& row);
     void place_rows();
-    ListRowNode* row_at(Point point) const;
     void update_row_states(ListRowNode& row);
     void release_press(bool cancelled, Point point);
     bool row0_realized() const { return m_before_first == -1; }

@@ -12,7 +12,9 @@ namespace skin {
 void ListNode::draw(RenderSurface& surface, Point origin)
 {
     update_window();
-    const int h = window_height();
+    // The list's own rectangle: a growing list laid out lower than the screen draws
+    // nothing past its bottom.
+    const int h = scroll_height();
     const int b = int(std::floor(m_scroll.offset()));
     ClipScope clip(surface, origin, { width(), h });
 
@@ -25,17 +27,30 @@ void ListNode::draw(RenderSurface& surface, Point origin)
         SkinNode::draw(surface, origin);
     }
 
-    int top = b;
-    for (const auto& r : m_rows) {
-        int row_h = row_height(*r);
+    // A row is drawn at its place plus its shift; the row on top comes last.
+    const ListRowNode* on_top = row_on_top();
+    auto draw_row = [&](const ListRowNode& r, int top) {
+        int row_h = row_height(r);
+        top += int(std::lround(row_shift(r)));
+        ListRowNode& row = const_cast<ListRowNode&>(r);
         if (row_h > 0 && top < h && top + row_h > 0) {
             ClipScope row_clip(surface, { origin.x, origin.y + top }, { width(), row_h });
-            r->draw_node(surface, origin + (r->position() - position()));
+            row.draw_node(surface, origin + (r.position() - position()) + Point { 0, top - (r.y() - y()) });
         } else {
-            r->clear_dirty();
+            row.clear_dirty();
         }
-        top += row_h;
+    };
+    int top = b;
+    int on_top_place = 0;
+    for (const auto& r : m_rows) {
+        if (r.get() == on_top)
+            on_top_place = top;
+        else
+            draw_row(*r, top);
+        top += row_height(*r);
     }
+    if (on_top)
+        draw_row(*on_top, on_top_place);
 
     if (m_highlight_picture.empty() || !m_highlight.active())
         return;

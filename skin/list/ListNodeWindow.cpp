@@ -59,13 +59,31 @@ void ListNode::destroy_row(std::unique_ptr<ListRowNode> r)
 {
     if (r.get() == m_pressed)
         m_pressed = nullptr;
+    row_destroyed(*r);
 }
 
 void ListNode::clear_rows()
 {
     m_pressed = nullptr;
+    for (const auto& r : m_rows)
+        row_destroyed(*r);
     m_rows.clear();
     m_total = 0;
+}
+
+bool ListNode::exchange_realized_rows(int a, int b)
+{
+    auto find = [this](int index) {
+        return std::find_if(m_rows.begin(), m_rows.end(), [index](const auto& r) { return r->m_index == index; });
+    };
+    auto ra = find(a), rb = find(b);
+    if (a < 0 || b < 0 || ra == m_rows.end() || rb == m_rows.end())
+        return false;
+    std::swap((*ra)->m_index, (*rb)->m_index);
+    std::iter_swap(ra, rb);
+    place_rows();
+    mark_dirty();
+    return true;
 }
 
 void ListNode::place_rows()
@@ -79,12 +97,14 @@ void ListNode::place_rows()
 
 ScrollExtent ListNode::extent() const
 {
-    return { window_height(), m_total, !m_rows.empty(), row0_realized(), last_realized() };
+    return { scroll_height(), m_total, !m_rows.empty(), row0_realized(), last_realized() };
 }
 
 void ListNode::update_window()
 {
+    // Rows are realized for the window and come to rest inside the scroll height.
     const int h = window_height();
+    const int sh = scroll_height();
     const int tm = m_scroll.top_margin(), bm = m_scroll.bottom_margin();
     ScrollPhysics& s = m_scroll;
 
@@ -121,8 +141,8 @@ void ListNode::update_window()
         m_total += r->m_target_height;
         m_rows.push_back(std::move(r));
     }
-    if (m_highlight.speed() > 0 && !row0_realized() && last_realized() && s.offset() < h - m_total - bm)
-        s.set_offset(h - m_total - bm);
+    if (m_highlight.speed() > 0 && !row0_realized() && last_realized() && s.offset() < sh - m_total - bm)
+        s.set_offset(sh - m_total - bm);
     // Drop below.
     while (!m_rows.empty() && m_total + s.offset() - row_height(*m_rows.back()) > h) {
         std::unique_ptr<ListRowNode> r = std::move(m_rows.back());
@@ -134,16 +154,16 @@ void ListNode::update_window()
     }
     // Realign: close a gap under the last row, pulling earlier rows in from above.
     if (m_align) {
-        double gap = (h - bm) - (m_total + s.offset());
+        double gap = (sh - bm) - (m_total + s.offset());
         if (gap > 0)
             s.set_offset(std::min(s.offset() + gap, double(tm)));
-        while (m_before_first >= 0 && m_total + s.offset() < h - bm) {
+        while (m_before_first >= 0 && m_total + s.offset() < sh - bm) {
             int index = m_before_first--;
             std::unique_ptr<ListRowNode> r = make_row(index);
             if (!r)
                 continue;
             m_total += r->m_target_height;
-            s.set_offset(std::min(s.offset(), double(h - bm - m_total)));
+            s.set_offset(std::min(s.offset(), double(sh - bm - m_total)));
             m_rows.push_front(std::move(r));
         }
         m_align = false;
@@ -221,7 +241,7 @@ void ListNode::release_press(bool cancelled, Point point)
 
 int ListNode::first_visible_row() const
 {
-    int h = window_height();
+    int h = scroll_height();
     for (const auto& r : m_rows)
         if (!r->removed() && r->y() + row_height(*r) > y() && r->y() < y() + h)
             return r->m_index;
@@ -230,7 +250,7 @@ int ListNode::first_visible_row() const
 
 int ListNode::last_visible_row() const
 {
-    int h = window_height();
+    int h = scroll_height();
     for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it)
         if (!(*it)->removed() && (*it)->y() < y() + h && (*it)->y() + row_height(**it) > y())
             return (*it)->m_index;
@@ -241,7 +261,7 @@ void ListNode::keep_highlight_visible()
 {
     int index = m_highlight.index();
     const ListRowNode* r = row(index);
-    int h = window_height();
+    int h = scroll_height();
     if (!r) {
         // Scroll toward an unrealized row one row height at a time.
         int step = ListHighlight::assumed_row_height << m_scale_shift;

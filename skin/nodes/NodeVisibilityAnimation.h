@@ -17,6 +17,9 @@ public:
 
     void start(int direction, RenderSurface&& background, RenderSurface&& form) override;
     bool running() const override { return m_animation.running(); }
+    int direction() const override { return m_animation.direction(); }
+    void reverse() override { m_animation.reverse(); }
+    void stop() override { m_animation.stop(); }
     void life_cycle(SkinNode& node, double elapsed) override;
     void draw(SkinNode& node, RenderSurface& surface, Point origin) override;
 

@@ -20,6 +20,13 @@ public:
     // closes (-1), with snapshots of the screen behind the form and of the form.
     virtual void start(int direction, RenderSurface&& background, RenderSurface&& form) = 0;
     virtual bool running() const = 0;
+    // +1 while the form opens, -1 while it closes.
+    virtual int direction() const = 0;
+    // Turns a running animation around from where it stands: an opening form closes
+    // again (and a closing one opens) over the same snapshots.
+    virtual void reverse() = 0;
+    // Ends a running animation at once and releases its snapshots.
+    virtual void stop() = 0;
     virtual void life_cycle(SkinNode& node, double elapsed) = 0;
     virtual void draw(SkinNode& node, RenderSurface& surface, Point origin) = 0;
 };

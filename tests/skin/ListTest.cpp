@@ -3,7 +3,9 @@
 #include "FixedFont.h"
 #include "SkinTestSupport.h"
 
+#include "skin/draw/Drawing.h"
 #include "skin/draw/RenderSurface.h"
+#include "skin/draw/SolidFill.h"
 #include "skin/list/DragTracker.h"
 #include "skin/list/ListNode.h"
 #include "skin/nodes/FormNode.h"
@@ -435,6 +437,40 @@ TEST_F(Lists, GrowingListWantsItsContentAndFollowsItsRows)
     step(0.05, 5);
     place_on_screen(form, 100, 300);
     EXPECT_EQ(list->height(), 2 * 40 + 5 + 7);
+}
+
+TEST_F(Lists, GrowingListWithLessRoomThanItsRowsScrollsAndDrawsInsideIt)
+{
+    // Ten rows want 400 pixels; the form leaves the list 200 of its 300, from y 50.
+    build(10, 300, "grow=\"1\" anchor_y=\"CENTER\" border_min=\"0 50\" border_max=\"0 50\"");
+    ASSERT_EQ(list->height(), 200);
+    ASSERT_EQ(list->y(), 50);
+    fling(240, -40, 8, 20);
+    step(0.04, 200);
+    ASSERT_TRUE(list->row(9));
+    EXPECT_EQ(row_top(9) + 40, 200);
+
+    RenderSurface frame;
+    frame.recreate(100, 300);
+    fill(frame, { 0, 0 }, { 100, 300 }, SolidFill(0xFFFF));
+    form.draw_node(frame, { 0, 0 });
+    EXPECT_NE(frame.buffer().at(50, 249), 0xFFFF);
+    EXPECT_EQ(frame.buffer().at(50, 250), 0xFFFF);
+    EXPECT_EQ(frame.buffer().at(50, 299), 0xFFFF);
+
+    // The keys bring the first row back and then the last into the list.
+    fling(60, 40, 8, 20);
+    step(0.04, 200);
+    EXPECT_EQ(row_top(0), 0);
+    for (int i = 0; i < 12; ++i) {
+        list->key(key(input::key_down, true));
+        list->key(key(input::key_down, false));
+        step(0.04, 10);
+    }
+    step(0.04, 100);
+    EXPECT_EQ(list->highlight_position(), 9);
+    ASSERT_TRUE(list->row(9));
+    EXPECT_LE(row_top(9) + 40, 200);
 }
 
 TEST_F(Lists, LowerListKeepsItsLastRowOnTheBottom)

@@ -1,0 +1,11 @@
+// The node types of the application itself, registered with the engine's node factory
+// before any skin is loaded and removed after the message loop: "icon_page" (the main
+// form's page strip) and "svlist" (the city list with row moving).
+#pragma once
+
+namespace weather {
+
+void register_app_node_types();
+void unregister_app_node_types();
+
+} // namespace weather

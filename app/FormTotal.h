@@ -1,0 +1,125 @@
+// The city search: the user types the beginning of a city's name into "editName" and
+// picks a match from "listTotal"; the alphabet ruler jumps to the first match of a letter.
+// The matches come from the city database "codes.dat", read on the first filtering (half
+// a second after construction) and kept for the life of the program. The filter runs half
+// a second after the last change of the text; cities already in the list are left out
+// (except on the very first filtering, which reads the file).
+//
+// Keypad: the form opens with its edit field focused; Down moves into the list, Up and
+// Down move the highlight, Enter chooses, Back leaves as "btnBack" does.
+#pragma once
+
+#include "app/AlphabetRuler.h"
+#include "app/CityDatabase.h"
+#include "app/SettingsListener.h"
+
+#include "runtime/ActiveTimer.h"
+#include "runtime/TimerListener.h"
+
+#include "skin/file/ReloadListener.h"
+#include "skin/list/ListSource.h"
+#include "skin/nodes/ButtonListener.h"
+#include "skin/nodes/EditNodeListener.h"
+#include "skin/nodes/FormNode.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skin {
+class ButtonNode;
+class LabelEditNode;
+class ListNode;
+class Properties;
+} // namespace skin
+
+namespace weather {
+
+class FormTotal : public skin::FormNode,
+                  public skin::ListSource,
+                  public skin::EditNodeListener,
+                  public skin::ButtonListener,
+                  public skin::ReloadListener,
+                  public runtime::TimerListener,
+                  public SettingsListener {
+public:
+    static constexpr std::u16string_view template_name = u"FormTotal";
+    static constexpr std::u16string_view row_template = u"SimpleElement";
+    static constexpr size_t max_results = CityDatabase::max_entries;
+    static constexpr double filter_delay = 0.5; // seconds after the last change
+
+    // Builds the form (plexor::NodeNotFoundInSkin / NodeNotFound on a skin that does
+    // not match), reserves the capacities and starts the filter timer.
+    FormTotal(skin::Properties& skin, std::u16string_view database_path = city_database_path);
+    ~FormTotal() override;
+
+    // On open_city_search: the list shows the current matches from the top and the form
+    // is pushed with dims-below, its edit field focused.
+    void reset_and_show();
+    // Cancels the filter timer and starts it again with half a second.
+    void restart_filter_timer();
+    bool filter_pending() const;
+    // The filtering the timer runs (see the file comment); public for tests and benches.
+    void filter();
+    // Chooses match `row`: the form closes, the city is added, the match leaves the list.
+    void choose(int row);
+    // Scrolls to and highlights the first match whose name begins with the letter, in
+    // either case.
+    void jump_to_letter(char16_t letter);
+    // The ruler's entry for a first letter: the letter without regard to case, in upper
+    // case ("a", "A" and the dotted "İ" of "İzmir" give "A", "A" and "I").
+    static char16_t ruler_letter(char16_t first);
+    // btnBack: the form leaves; with an empty city list the program ends.
+    void back();
+
+    const CityDatabase& database() const { return m_database; }
+    const std::vector<int32_t>& results() const { return m_results; }
+    // The name of match `row` (empty outside the matches).
+    std::u16string_view result_name(int row) const;
+    const skin::Properties& skin() const { return m_skin; }
+    skin::ListNode& list() const { return *m_list; }
+    skin::LabelEditNode& edit() const { return *m_edit; }
+    skin::ButtonNode& back_button() const { return *m_back; }
+    AlphabetRuler& ruler() const { return *m_ruler; }
+    // The number of filterings run; the time the last one took in seconds.
+    int filter_count() const { return m_filter_count; }
+    double last_filter_seconds() const { return m_last_filter_seconds; }
+
+    // ListSource
+    std::unique_ptr<skin::ListRowNode> create_row(skin::ListNode& list, int index) override;
+    void row_activated(skin::ListNode& list, int index) override;
+    // EditNodeListener: the text changed; the filter runs half a second later.
+    void text_changed(skin::EditNode& node) override;
+    // ButtonListener (btnBack)
+    void clicked(skin::ButtonNode& button, skin::Point point) override;
+    void press_changed(skin::ButtonNode&, skin::Point, bool) override { }
+    void dragged(skin::ButtonNode&, skin::Point, skin::Point) override { }
+    // ReloadListener: a new skin; the form is built again.
+    void reload(skin::Properties& properties) override;
+    // TimerListener: the filter timer fired.
+    void on_timer(runtime::ActiveTimer& timer) override;
+
+    bool key(const input::KeyEvent& event) override;
+
+private:
+    void build_form();
+    void update_ruler();
+    void show_results();
+    void focus_edit();
+
+    skin::Properties& m_skin;
+    std::u16string m_database_path;
+    CityDatabase m_database;
+    std::vector<int32_t> m_results;
+    runtime::ActiveTimer m_timer;
+    std::unique_ptr<AlphabetRuler> m_ruler;
+    skin::ButtonNode* m_back { nullptr };
+    skin::ListNode* m_list { nullptr };
+    skin::LabelEditNode* m_edit { nullptr };
+    int m_filter_count { 0 };
+    double m_last_filter_seconds { 0 };
+};
+
+} // namespace weather

@@ -1,0 +1,103 @@
+#include "framework/LanguageCatalogue.h"
+
+#include "framework/CatalogueFolder.h"
+#include "framework/LanguageNames.h"
+
+#include "runtime/Paths.h"
+#include "runtime/Registry.h"
+#include "skin/file/Properties.h"
+
+#include <algorithm>
+
+namespace framework {
+
+namespace {
+
+constexpr std::u16string_view extension = u".lng";
+constexpr std::u16string_view registry_value = u"Language";
+constexpr std::u16string_view last_resort = u"english";
+
+} // namespace
+
+LanguageCatalogue::LanguageCatalogue(skin::Properties& properties, std::u16string_view application_name,
+    std::u16string_view folder)
+    : m_properties(properties)
+    , m_application_name(application_name)
+    , m_folder(folder)
+{
+}
+
+std::u16string LanguageCatalogue::registry_key() const { return u"HKEY_CURRENT_USER\\Software\\NALO\\" + m_application_name; }
+
+std::vector<std::u16string> LanguageCatalogue::files() const { return CatalogueFolder(m_folder, extension).paths(); }
+
+bool LanguageCatalogue::has_choice() const { return files().size() > 1; }
+
+std::u16string LanguageCatalogue::path_of(std::u16string_view name) const
+{
+    return CatalogueFolder(m_folder, extension).path_of(name);
+}
+
+bool LanguageCatalogue::load_name(std::u16string_view name)
+{
+    std::u16string path = path_of(name);
+    return !path.empty() && m_properties.load_language(path);
+}
+
+bool LanguageCatalogue::load_chosen()
+{
+    std::u16string chosen;
+    if (runtime::read_string(registry_key(), registry_value, chosen) && load_name(chosen))
+        return true;
+    LanguageName system = system_language_name();
+    if (!system.name.empty() && load_name(system.name))
+        return true;
+    if (load_name(last_resort))
+        return true;
+    for (const std::u16string& path : files()) {
+        if (m_properties.load_language(path))
+            return true;
+    }
+    return false;
+}
+
+std::u16string LanguageCatalogue::current_name() const
+{
+    const std::u16string& path = m_properties.language().path();
+    return path.empty() ? std::u16string() : CatalogueFolder::name_of(path);
+}
+
+bool LanguageCatalogue::popup(std::u16string_view identifier, std::vector<PopupMenuEntry>& entries,
+    std::u16string_view cancel_command)
+{
+    if (identifier == menu_identifier) {
+        std::vector<std::u16string> paths = files();
+        std::sort(paths.begin(), paths.end());
+        std::u16string current = current_name();
+        for (const std::u16string& path : paths) {
+            std::u16string name = CatalogueFolder::name_of(path);
+            PopupMenuEntry entry;
+            entry.identifier = std::u16string(command_prefix) + name;
+            entry.text = name;
+            entry.checked = !current.empty() && CatalogueFolder::same_name(name, current);
+            entries.push_back(std::move(entry));
+        }
+        PopupMenuEntry cancel;
+        cancel.identifier = cancel_command;
+        cancel.text = m_properties.translate(u"Cancel");
+        entries.push_back(std::move(cancel));
+        return false;
+    }
+    if (!identifier.starts_with(command_prefix))
+        return false;
+    std::u16string_view name = identifier.substr(command_prefix.size());
+    std::u16string path = path_of(name);
+    if (path.empty() || path == m_properties.language().path())
+        return false;
+    if (!m_properties.load_language(path))
+        return false;
+    runtime::write_string(registry_key(), registry_value, name);
+    return true;
+}
+
+} // namespace framework

@@ -1,0 +1,347 @@
+// The city search: filtering (first run and later runs, case, the city list, the limit),
+// the half-second timer, choosing, the ruler and the keys, on the shipped default skin.
+#include "FormsTestSupport.h"
+
+#include "app/FormTotal.h"
+
+#include "skin/list/ListNode.h"
+#include "skin/nodes/ButtonNode.h"
+#include "skin/nodes/EditNode.h"
+#include "skin/nodes/LabelEditNode.h"
+#include "skin/nodes/Layout.h"
+#include "skin/nodes/TextNode.h"
+
+#include "skin/SkinTestSupport.h"
+#include "support/TestSupport.h"
+
+using namespace forms_test;
+using weather::FormTotal;
+
+namespace {
+
+const std::vector<City> cities = {
+    { u"00000001", u"Aachen, North Rhine-Westphalia, Germany" },
+    { u"02950159", u"Berlin, Land Berlin, Germany" },
+    { u"02661552", u"Bern, Bern, Switzerland" },
+    { u"00000005", u"Paris, Île-de-France, France" },
+    { u"00000004", u"Östersund, Jämtland, Sweden" },
+    { u"00000007", u"östra Ljungby, Skåne, Sweden" },
+    { u"00000006", u"Σπάρτη, Peloponnese, Greece" },
+};
+
+std::vector<std::string> names(const FormTotal& form)
+{
+    std::vector<std::string> out;
+    for (size_t row = 0; row < form.results().size(); ++row)
+        out.push_back(utf8(form.result_name(int(row))).substr(0, utf8(form.result_name(int(row))).find(',')));
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
+class FormTotalTest : public FormsTest {
+protected:
+    std::unique_ptr<FormTotal> make(const std::vector<City>& entries = cities)
+    {
+        return std::make_unique<FormTotal>(skin(), skin_test::u16(write_codes("total", entries)));
+    }
+    void type(FormTotal& form, std::u16string_view text) { form.edit().edit().set_text(text); }
+};
+
+} // namespace
+
+TEST_F(FormTotalTest, TheFirstFilteringListsEveryEntryAndLaterOnesHideTheCityList)
+{
+    start({ { "Paris, Île-de-France, France", "00000005" } });
+    auto form = make();
+    EXPECT_TRUE(form->filter_pending()) << "the first filtering waits half a second";
+    EXPECT_TRUE(form->database().empty());
+    form->filter();
+    EXPECT_EQ(form->database().size(), cities.size());
+    EXPECT_EQ(form->results().size(), cities.size()) << "the first run does not look at the city list";
+    EXPECT_NE(log().find("Filtered 7 for "), std::string::npos) << log();
+    EXPECT_NE(log().find(" seconds.\n"), std::string::npos);
+    form->filter();
+    EXPECT_EQ(names(*form), (Names { "Aachen", "Berlin", "Bern", "Östersund", "östra Ljungby", "Σπάρτη" }));
+    EXPECT_EQ(form->list().count(), 6);
+}
+
+TEST_F(FormTotalTest, BothSidesAreLowerCasedWithTheUnicodeMapping)
+{
+    start({});
+    auto form = make();
+    form->filter();
+    for (std::u16string_view filter : { u"BERL", u"berl", u"BeRl" }) {
+        type(*form, filter);
+        form->filter();
+        EXPECT_EQ(names(*form), Names { "Berlin" }) << utf8(filter);
+    }
+    type(*form, u"Ö");
+    form->filter();
+    EXPECT_EQ(names(*form), (Names { "Östersund", "östra Ljungby" }));
+    type(*form, u"ÖSTR");
+    form->filter();
+    EXPECT_EQ(names(*form), Names { "östra Ljungby" });
+    type(*form, u"σΠΆ");
+    form->filter();
+    EXPECT_EQ(names(*form), Names { "Σπάρτη" });
+    type(*form, u"berlin, land berlin, germany, and more");
+    form->filter();
+    EXPECT_TRUE(form->results().empty()) << "a filter longer than the name matches nothing";
+    type(*form, u"");
+    form->filter();
+    EXPECT_EQ(form->results().size(), cities.size());
+}
+
+TEST_F(FormTotalTest, TheFilterRunsHalfASecondAfterTheLastChange)
+{
+    start({});
+    auto form = make();
+    auto built = std::chrono::steady_clock::now();
+    ASSERT_TRUE(pump_until([&] { return form->filter_count() == 1; }, std::chrono::seconds(3)));
+    EXPECT_GE(std::chrono::steady_clock::now() - built, std::chrono::milliseconds(480));
+    EXPECT_EQ(form->results().size(), cities.size());
+
+    type(*form, u"b");
+    pump(std::chrono::milliseconds(300));
+    type(*form, u"be");
+    pump(std::chrono::milliseconds(300));
+    EXPECT_EQ(form->filter_count(), 1) << "each change starts the half second again";
+    auto last = std::chrono::steady_clock::now();
+    type(*form, u"ber");
+    ASSERT_TRUE(pump_until([&] { return form->filter_count() == 2; }, std::chrono::seconds(3)));
+    auto waited = std::chrono::steady_clock::now() - last;
+    EXPECT_GE(waited, std::chrono::milliseconds(480));
+    EXPECT_LT(waited, std::chrono::milliseconds(600)) << "Berlin is listed within 0.6 s of the last key";
+    EXPECT_EQ(names(*form), (Names { "Berlin", "Bern" }));
+}
+
+TEST_F(FormTotalTest, ChoosingAddsThePageAndSavesTheListAndTheCityLeavesTheMatches)
+{
+    weather::Settings& settings = start({}, false);
+    auto form = make();
+    form->filter();
+    form->reset_and_show();
+    EXPECT_EQ(app().top_form(), form.get());
+    EXPECT_EQ(app().focused(), &form->edit().edit()) << "the search opens with its field focused";
+    type(*form, u"bern");
+    form->filter();
+    ASSERT_EQ(names(*form), Names { "Bern" });
+    form->choose(0);
+    EXPECT_FALSE(app().is_on_stack(*form));
+    EXPECT_EQ(app().focused(), nullptr);
+    ASSERT_EQ(settings.city_count(), 2u);
+    EXPECT_EQ(utf8(settings.city(0).name), "Bern, Bern, Switzerland") << "before the advertising slot";
+    EXPECT_EQ(utf8(settings.city(0).code), "02661552");
+    EXPECT_TRUE(form->results().empty());
+    EXPECT_NE(app_test::read_text(app_test::settings_path()).find("city_code=\"02661552\""), std::string::npos)
+        << "the list is saved at once";
+    type(*form, u"");
+    form->filter();
+    EXPECT_EQ(form->results().size(), cities.size() - 1) << "a city in the list is hidden from later searches";
+    form->choose(-1);
+    form->choose(int(form->results().size()));
+    EXPECT_EQ(settings.city_count(), 2u) << "rows outside the matches choose nothing";
+}
+
+TEST_F(FormTotalTest, ARemovedCityIsFoundAgainHalfASecondLater)
+{
+    weather::Settings& settings = start({ { "Berlin, Land Berlin, Germany", "02950159" } });
+    auto form = make();
+    form->filter();
+    type(*form, u"ber");
+    form->filter();
+    EXPECT_EQ(names(*form), Names { "Bern" });
+    settings.remove_city(0);
+    form->restart_filter_timer();
+    auto removed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(pump_until([&] { return form->results().size() == 2; }, std::chrono::seconds(3)));
+    EXPECT_GE(std::chrono::steady_clock::now() - removed, std::chrono::milliseconds(480));
+    EXPECT_EQ(names(*form), (Names { "Berlin", "Bern" }));
+}
+
+TEST_F(FormTotalTest, BackEndsTheProgramOnlyWithAnEmptyList)
+{
+    start({}, false);
+    auto advertising = make();
+    advertising->reset_and_show();
+    key(input::key_backspace);
+    EXPECT_FALSE(app().is_on_stack(*advertising));
+    EXPECT_FALSE(quit_requested()) << "the advertising page is there to go back to";
+    advertising.reset();
+
+    weather::Settings& settings = start({}, true);
+    auto form = make();
+    form->reset_and_show();
+    key(input::key_backspace);
+    EXPECT_FALSE(app().is_on_stack(*form));
+    EXPECT_TRUE(quit_requested()) << "no record: nothing to go back to";
+
+    settings.add_city(u"02950159", u"Berlin, Land Berlin, Germany");
+    form->reset_and_show();
+    form->back_button().key({ input::key_soft_left, true, true });
+    form->back_button().key({ input::key_soft_left, false, true });
+    EXPECT_FALSE(app().is_on_stack(*form));
+    EXPECT_FALSE(quit_requested());
+}
+
+TEST_F(FormTotalTest, AMissingDatabaseIsLoggedAndTriedAgain)
+{
+    start({});
+    std::string folder = test_support::scratch_folder("total-missing");
+    std::string path = folder + "/codes.dat";
+    std::remove(path.c_str());
+    FormTotal form(skin(), skin_test::u16(path));
+    form.filter();
+    EXPECT_TRUE(form.database().empty());
+    EXPECT_TRUE(form.results().empty());
+    EXPECT_NE(log().find("CityDatabase::open cannot read"), std::string::npos) << log();
+    test_support::write_bytes(path, codes_count(1) + codes_string(u"00000001") + codes_string(u"Aachen"));
+    form.filter();
+    EXPECT_EQ(form.database().size(), 1u) << "the next filtering reads the file";
+    EXPECT_EQ(form.results().size(), 1u);
+}
+
+TEST_F(FormTotalTest, DamagedDatabasesKeepWhatWasReadBeforeTheDamage)
+{
+    start({});
+    std::string folder = test_support::scratch_folder("total-damaged");
+    std::string path = folder + "/codes.dat";
+    // A count far larger than the entries, a long length past the end after two cities.
+    test_support::write_bytes(path, codes_count(1000000) + codes_string(u"1") + codes_string(u"Aachen")
+            + codes_string(u"2") + codes_string(u"Bonn", 4) + codes_string(u"3") + "\xFC\xFF\xFF\xFF\x7F" "ab");
+    FormTotal form(skin(), skin_test::u16(path));
+    form.filter();
+    EXPECT_EQ(form.database().size(), 2u);
+    EXPECT_EQ(form.results().size(), 2u);
+    form.filter();
+    EXPECT_EQ(form.results().size(), 2u) << "a damaged file is not read again";
+}
+
+TEST_F(FormTotalTest, KeysTypeIntoTheFieldMoveIntoTheListAndChoose)
+{
+    weather::Settings& settings = start({}, true);
+    auto form = make();
+    form->filter();
+    form->reset_and_show();
+    frames(2);
+    type(*form, u"b");
+    form->filter();
+    EXPECT_EQ(form->list().highlight_position(), -1);
+    key(input::key_down);
+    frames(10);
+    EXPECT_EQ(form->list().highlight_position(), 0) << "Down moves into the list, onto the first match";
+    key(input::key_down);
+    frames(20);
+    EXPECT_EQ(form->list().highlight_position(), 1);
+    key(input::key_enter);
+    EXPECT_FALSE(app().is_on_stack(*form));
+    ASSERT_EQ(settings.city_count(), 1u);
+    EXPECT_EQ(utf8(settings.city(0).name), "Bern, Bern, Switzerland");
+}
+
+TEST_F(FormTotalTest, ATappedRowIsChosen)
+{
+    weather::Settings& settings = start({}, true);
+    auto form = make();
+    form->filter();
+    form->reset_and_show();
+    frames(2);
+    skin::ListRowNode* row = form->list().row(2);
+    ASSERT_NE(row, nullptr);
+    tap(centre(*row));
+    EXPECT_FALSE(app().is_on_stack(*form));
+    ASSERT_EQ(settings.city_count(), 1u);
+    EXPECT_EQ(utf8(settings.city(0).name), "Bern, Bern, Switzerland");
+}
+
+TEST_F(FormTotalTest, TheRulerListsEachFirstLetterOnceOnASortedDatabase)
+{
+    start({});
+    auto form = make();
+    form->filter();
+    form->reset_and_show();
+    frames(2);
+    EXPECT_EQ(utf8(form->ruler().letters()), "ABPÖΣ") << "\"Ö\" and \"ö\" are one letter";
+    EXPECT_EQ(utf8(form->ruler().shown_letters()), "ABPÖΣ") << "all five fit";
+    type(*form, u"b");
+    form->filter();
+    frames(2);
+    EXPECT_EQ(utf8(form->ruler().shown_letters()), "B");
+
+    // Sorted without regard to case, as the shipped database is.
+    auto cases = std::make_unique<FormTotal>(skin(),
+        skin_test::u16(write_codes("cases", { { u"1", u"Aachen" }, { u"2", u"al-Qamishli" }, { u"3", u"Alba" },
+                                               { u"4", u"Ibadan" }, { u"5", u"\u0130zmir" }, { u"6", u"Istanbul" } })));
+    cases->filter();
+    EXPECT_EQ(utf8(cases->ruler().letters()), "AI");
+    cases->jump_to_letter(u'I');
+    EXPECT_EQ(cases->list().highlight_position(), 3);
+
+    auto unsorted = std::make_unique<FormTotal>(skin(),
+        skin_test::u16(write_codes("unsorted", { { u"1", u"Bern" }, { u"2", u"Aachen" }, { u"3", u"Berlin" }, { u"4", u"" } })));
+    unsorted->filter();
+    EXPECT_EQ(utf8(unsorted->ruler().letters()), "BAB") << "an unsorted database repeats letters; empty names give none";
+}
+
+TEST_F(FormTotalTest, TheRulerSamplesTheLettersEvenlyWhenNotAllFit)
+{
+    start({});
+    std::vector<City> alphabet;
+    for (char16_t c = u'A'; c <= u'Z'; ++c)
+        alphabet.push_back({ u"0000000" + std::u16string(1, c), std::u16string(1, c) + u"ville" });
+    auto form = make(alphabet);
+    form->filter();
+    skin::place_on_screen(*form, 240, 320);
+    const weather::AlphabetRuler& ruler = form->ruler();
+    int h = ruler.entry_height();
+    ASSERT_GT(h, 0);
+    int room = ruler.button().height() - ruler.table().border_min().y - ruler.table().border_max().y;
+    size_t entries = size_t(room / h);
+    ASSERT_LT(entries, 26u);
+    std::string expected;
+    for (size_t i = 0; i < entries; ++i)
+        expected += char('A' + i * 26 / entries);
+    EXPECT_EQ(utf8(ruler.shown_letters()), expected);
+
+    // A lower screen leaves room for fewer letters: the ruler is laid out again.
+    skin::place_on_screen(*form, 240, 200);
+    skin::place_on_screen(*form, 240, 200);
+    room = ruler.button().height() - ruler.table().border_min().y - ruler.table().border_max().y;
+    size_t fewer = size_t(room / h);
+    ASSERT_LT(fewer, entries);
+    EXPECT_EQ(ruler.shown_letters().size(), fewer);
+    EXPECT_EQ(ruler.shown_letters()[0], u'A');
+    // Each entry is placed inside the ruler.
+    for (size_t i = 0; i < ruler.table().child_count(); ++i) {
+        const skin::SkinNode& entry = ruler.table().child(i);
+        EXPECT_GE(entry.y(), ruler.button().y());
+        EXPECT_LE(entry.y() + entry.height(), ruler.button().y() + ruler.button().height());
+        EXPECT_GT(entry.width(), 0);
+    }
+}
+
+TEST_F(FormTotalTest, ATapOnTheRulerHighlightsTheFirstMatchOfTheLetter)
+{
+    start({});
+    std::vector<City> many;
+    for (char16_t c = u'A'; c <= u'F'; ++c)
+        for (int i = 0; i < 10; ++i)
+            many.push_back({ u"000000" + std::u16string(1, c) + char16_t(u'0' + i), std::u16string(1, c) + u"town " + char16_t(u'0' + i) });
+    auto form = make(many);
+    form->filter();
+    form->reset_and_show();
+    frames(2);
+    const weather::AlphabetRuler& ruler = form->ruler();
+    ASSERT_EQ(utf8(ruler.shown_letters()), "ABCDEF");
+    const skin::SkinNode& d = ruler.table().child(3);
+    tap(centre(d));
+    frames(30);
+    EXPECT_EQ(int(form->list().highlight_position() + 0.5), 30) << "the first D";
+    skin::ListRowNode* row = form->list().row(30);
+    ASSERT_NE(row, nullptr) << "scrolled into sight";
+    EXPECT_GE(row->y(), form->list().y());
+    EXPECT_LE(row->y() + row->height(), form->list().y() + form->list().height());
+    key(input::key_enter);
+    EXPECT_EQ(utf8(m_settings->city(0).name), "Dtown 0");
+}
