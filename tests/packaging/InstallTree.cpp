@@ -32,6 +32,11 @@ std::string shell_quoted(const std::string& text)
     return out + "'";
 }
 
+bool has_command(const std::string& name)
+{
+    return test_support::run_command("command -v " + shell_quoted(name) + " >/dev/null 2>&1").exit_code == 0;
+}
+
 std::string read_text(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

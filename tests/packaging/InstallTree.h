@@ -26,6 +26,9 @@ private:
 // The text quoted for the shell.
 std::string shell_quoted(const std::string& text);
 
+// Whether the command is found on the PATH (checking tools a test needs).
+bool has_command(const std::string& name);
+
 // The whole file as text; empty when missing.
 std::string read_text(const std::string& path);
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace packaging_test;
@@ -42,23 +43,27 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
     ASSERT_TRUE(tree) << error;
     std::string data = folder + "/data";
     std::string user = data + "/nalo/Weather";
-    // No forecast service: the pages stay without forecasts, quietly.
+    // No forecast service: the pages stay without forecasts, quietly. Without the sibling
+    // product the program starts on its pages, not in the city search.
     ASSERT_EQ(run_command(reg("set " + weather_key + " Server --string 127.0.0.1:9")).exit_code, 0);
+    run_command(reg("delete 'HKEY_LOCAL_MACHINE\\Software\\Apps\\NALO Quillpane'"));
 
     // The first run: the menu's city list, Insert opens the search, pick the first Berlin.
     std::string add = folder + "/add-city.txt";
-    write_bytes(add, "wait 2\n"
-                     "key SOFT_RIGHT\nwait 1\n"
-                     "key 1\nwait 1\n"
+    write_bytes(add, "wait 0.6\n"
+                     "key SOFT_RIGHT\nwait 0.6\n"
+                     "key 1\nwait 0.6\n"
                      "key Insert\nwait 1\n"
                      "text Berlin\nwait 1\n"
-                     "key Down\nwait 0.5\n"
+                     "key Down\nwait 0.3\n"
                      "key Enter\nwait 1\n"
                      "shot " + folder + "/added.png\n"
-                     "key Esc\nwait 1\n"
-                     "key Esc\nwait 1\n"
+                     "key Esc\nwait 0.6\n"
+                     "key Esc\nwait 0.8\n"
                      "quit\n");
-    std::string env = "env XDG_DATA_HOME='" + data + "' NALO_HEADLESS=1 ";
+    // A request queue of its own, so that no other test's daemon reads it.
+    std::string env = "env XDG_DATA_HOME='" + data + "' NALO_HEADLESS=1 NALO_QUEUE_SUFFIX=packaging-"
+        + std::to_string(getpid()) + " ";
     auto first = run_command(env + "NALO_SCRIPT='" + add + "' '" + tree->bin("nalo-weather") + "' 2>&1");
     ASSERT_EQ(first.exit_code, 0) << first.output;
     EXPECT_NE(first.output.find("nalo-weather: making " + user), std::string::npos) << first.output;
@@ -73,7 +78,7 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
     ASSERT_EQ(run_command(reg("delete " + weather_key + " Top")).exit_code, 0);
 
     std::string look = folder + "/look.txt";
-    write_bytes(look, "wait 2\nshot " + folder + "/found.png\nquit\n");
+    write_bytes(look, "wait 1\nshot " + folder + "/found.png\nquit\n");
     auto second = run_command(env + "NALO_SCRIPT='" + look + "' '" + tree->bin("nalo-weather") + "' 2>&1");
     ASSERT_EQ(second.exit_code, 0) << second.output;
     EXPECT_NE(second.output.find("nalo-weather: updating " + user + " to version 99.0.0"), std::string::npos)
