@@ -14,6 +14,7 @@ namespace forecastd {
 // One request from its first line to its answer.
 struct PendingRequest {
     std::string target;           // as sent, before the library decodes it
+    bool headers_seen { false };  // the first call only announces the request
     bool working { false };       // handed to a thread; the connection is suspended
     std::optional<Response> response;
 };
@@ -54,6 +55,12 @@ MHD_Result answer(void* server_pointer, MHD_Connection* connection, const char*,
     auto* request = static_cast<PendingRequest*>(*context);
     if (!request)
         return MHD_NO;
+    // An answer queued at the first call would make the library close the connection
+    // after it; from the second call on the connection is kept alive.
+    if (!request->headers_seen) {
+        request->headers_seen = true;
+        return MHD_YES;
+    }
     // A body sent with the request is not read.
     *upload_size = 0;
     if (request->response)

@@ -291,3 +291,27 @@ TEST_F(Service, RefusalsNeverReachTheProvider)
         405);
     EXPECT_EQ(upstream(), 0u);
 }
+
+TEST_F(Service, OneConnectionCarriesEveryAnswer)
+{
+    // One handle reuses its connection while the server keeps it open: the answer worked
+    // out with the provider, the one from the cache and a refusal all come over the first.
+    CURL* curl = curl_easy_init();
+    std::string body;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
+    std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+    long connections_made = 0;
+    for (const char* target : { "/forecastrss?p=02950159&u=c", "/forecastrss?p=02950159&u=c", "/forecastrss?p=1&u=c",
+             "/forecastrss?p=01850147&u=f" }) {
+        curl_easy_setopt(curl, CURLOPT_URL, (base + target).c_str());
+        ASSERT_EQ(curl_easy_perform(curl), CURLE_OK) << target;
+        long made = 0;
+        curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &made);
+        connections_made += made;
+    }
+    curl_easy_cleanup(curl);
+    EXPECT_EQ(connections_made, 1);
+    EXPECT_EQ(upstream(), 2u);
+}
