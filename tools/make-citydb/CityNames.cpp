@@ -3,6 +3,8 @@
 #include "platform/CaseFolding.h"
 #include "platform/TextEncoding.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -49,25 +51,56 @@ void name_places(std::vector<Place>& places)
             place.name = compose(place, with_coordinates(place) + " #" + place.code);
 }
 
+namespace {
+
+char32_t first_code_point(std::u16string_view name)
+{
+    if (name.empty())
+        return 0;
+    char16_t high = name[0];
+    if (high >= 0xD800 && high < 0xDC00 && name.size() > 1 && name[1] >= 0xDC00 && name[1] < 0xE000)
+        return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (name[1] - 0xDC00);
+    return high;
+}
+
+} // namespace
+
+RulerGroup ruler_group(std::u16string_view name)
+{
+    gunichar first = first_code_point(name);
+    if (!g_unichar_isalpha(first))
+        return { 1, 0 };
+    gunichar parts[G_UNICHAR_MAX_DECOMPOSITION_LENGTH];
+    gsize count = g_unichar_fully_decompose(first, FALSE, parts, G_UNICHAR_MAX_DECOMPOSITION_LENGTH);
+    return { 0, char32_t(g_unichar_tolower(count > 0 ? parts[0] : first)) };
+}
+
 void sort_places(std::vector<Place>& places)
 {
-    std::vector<std::pair<std::u16string, size_t>> keys;
+    struct Key {
+        RulerGroup group;
+        std::u16string name;
+        size_t index;
+    };
+    std::vector<Key> keys;
     keys.reserve(places.size());
     for (size_t i = 0; i < places.size(); ++i)
-        keys.emplace_back(platform::to_lower(places[i].name), i);
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        const Place& pa = places[a.second];
-        const Place& pb = places[b.second];
+        keys.push_back({ ruler_group(places[i].name), platform::to_lower(places[i].name), i });
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.group != b.group)
+            return a.group < b.group;
+        if (a.name != b.name)
+            return a.name < b.name;
+        const Place& pa = places[a.index];
+        const Place& pb = places[b.index];
         if (pa.population != pb.population)
             return pa.population > pb.population;
         return pa.code < pb.code;
     });
     std::vector<Place> sorted;
     sorted.reserve(places.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(places[key.second]));
+    for (const Key& key : keys)
+        sorted.push_back(std::move(places[key.index]));
     places = std::move(sorted);
 }
 

@@ -3,6 +3,8 @@
 
 #include "Place.h"
 
+#include <compare>
+#include <string_view>
 #include <vector>
 
 namespace citydb {
@@ -13,7 +15,18 @@ namespace citydb {
 // its list by name.
 void name_places(std::vector<Place>& places);
 
-// By name as the program lower-cases it, then by population, largest first, then by code.
+// Where a name stands for the city search's alphabet ruler, which lists first letters in
+// file order: names that begin with a letter by that letter without its accents (Å and Á
+// with A), lower-cased; names that begin with a digit or a sign after them.
+struct RulerGroup {
+    int kind { 0 };          // 0: a letter, 1: anything else
+    char32_t letter { 0 };   // the plain letter, lower case
+    auto operator<=>(const RulerGroup&) const = default;
+};
+RulerGroup ruler_group(std::u16string_view name);
+
+// By ruler group, then by name as the program lower-cases it (so a plain letter's names
+// come before those of its accented forms), then by population, largest first, then by code.
 void sort_places(std::vector<Place>& places);
 
 } // namespace citydb

@@ -16,7 +16,8 @@ const char* const usage = "usage: make-citydb [--help] [--version] FOLDER\n"
                     "FOLDER/places.tsv (coordinates and time zones for forecastd) from the GeoNames\n"
                     "cities of libgeonames (data CC BY 4.0, GeoNames, https://www.geonames.org).\n"
                     "Codes are GeoNames ids as 8 digits; names are \"City, Region, Country\", sorted\n"
-                    "by the program's own lower-casing, then by population, largest first.\n"
+                    "by first letter without accents (signs and digits last), then by the program's\n"
+                    "own lower-casing, then by population, largest first.\n"
                     "Exit status: 0 done, 1 the files could not be written, 2 bad arguments.\n";
 
 } // namespace
