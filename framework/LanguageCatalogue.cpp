@@ -1,13 +1,12 @@
 #include "framework/LanguageCatalogue.h"
 
 #include "framework/CatalogueFolder.h"
+#include "framework/CatalogueMenu.h"
 #include "framework/LanguageNames.h"
 
 #include "runtime/Paths.h"
 #include "runtime/Registry.h"
 #include "skin/file/Properties.h"
-
-#include <algorithm>
 
 namespace framework {
 
@@ -27,7 +26,7 @@ LanguageCatalogue::LanguageCatalogue(skin::Properties& properties, std::u16strin
 {
 }
 
-std::u16string LanguageCatalogue::registry_key() const { return u"HKEY_CURRENT_USER\\Software\\NALO\\" + m_application_name; }
+std::u16string LanguageCatalogue::registry_key() const { return application_key(m_application_name); }
 
 std::vector<std::u16string> LanguageCatalogue::files() const { return CatalogueFolder(m_folder, extension).paths(); }
 
@@ -71,21 +70,9 @@ bool LanguageCatalogue::popup(std::u16string_view identifier, std::vector<PopupM
     std::u16string_view cancel_command)
 {
     if (identifier == menu_identifier) {
-        std::vector<std::u16string> paths = files();
-        std::sort(paths.begin(), paths.end());
-        std::u16string current = current_name();
-        for (const std::u16string& path : paths) {
-            std::u16string name = CatalogueFolder::name_of(path);
-            PopupMenuEntry entry;
-            entry.identifier = std::u16string(command_prefix) + name;
-            entry.text = name;
-            entry.checked = !current.empty() && CatalogueFolder::same_name(name, current);
-            entries.push_back(std::move(entry));
-        }
-        PopupMenuEntry cancel;
-        cancel.identifier = cancel_command;
-        cancel.text = m_properties.translate(u"Cancel");
-        entries.push_back(std::move(cancel));
+        append_catalogue_menu(entries, files(), command_prefix, current_name(),
+            [](const std::u16string&, const std::u16string& name) { return name; },
+            cancel_command, m_properties.translate(u"Cancel"));
         return false;
     }
     if (!identifier.starts_with(command_prefix))

@@ -2,13 +2,12 @@
 
 #include "framework/Application.h"
 #include "framework/CatalogueFolder.h"
+#include "framework/CatalogueMenu.h"
 
 #include "display/ScreenDescription.h"
 #include "platform/CaseFolding.h"
 #include "runtime/Registry.h"
 #include "skin/file/Properties.h"
-
-#include <algorithm>
 
 namespace framework {
 
@@ -37,7 +36,7 @@ skin::ScreenInfo SkinCatalogue::screen() const
     return display::screen_from_environment();
 }
 
-std::u16string SkinCatalogue::registry_key() const { return u"HKEY_CURRENT_USER\\Software\\NALO\\" + m_application_name; }
+std::u16string SkinCatalogue::registry_key() const { return application_key(m_application_name); }
 
 bool SkinCatalogue::is_special(std::u16string_view name)
 {
@@ -92,22 +91,12 @@ bool SkinCatalogue::popup(std::u16string_view identifier, std::vector<PopupMenuE
     std::u16string_view cancel_command)
 {
     if (identifier == menu_identifier) {
-        std::vector<std::u16string> paths = files();
-        std::sort(paths.begin(), paths.end());
-        std::u16string current = current_name();
-        for (const std::u16string& path : paths) {
-            std::u16string name = CatalogueFolder::name_of(path);
-            PopupMenuEntry entry;
-            entry.identifier = std::u16string(command_prefix) + name;
-            const std::u16string* text = m_properties.language().find(entry.identifier);
-            entry.text = text ? *text : name;
-            entry.checked = !current.empty() && CatalogueFolder::same_name(name, current);
-            entries.push_back(std::move(entry));
-        }
-        PopupMenuEntry cancel;
-        cancel.identifier = cancel_command;
-        cancel.text = m_properties.translate(u"Cancel");
-        entries.push_back(std::move(cancel));
+        append_catalogue_menu(entries, files(), command_prefix, current_name(),
+            [this](const std::u16string& command, const std::u16string& name) {
+                const std::u16string* text = m_properties.language().find(command);
+                return text ? *text : name;
+            },
+            cancel_command, m_properties.translate(u"Cancel"));
         return false;
     }
     if (!identifier.starts_with(command_prefix))
