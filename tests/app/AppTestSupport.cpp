@@ -9,6 +9,8 @@
 #include "platform/HostPath.h"
 #include "platform/TextEncoding.h"
 
+#include "skin/draw/FramePng.h"
+
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -97,6 +99,22 @@ std::string read_text(const std::string& path)
 std::string utf8(const std::u16string& text)
 {
     return platform::to_utf8(text);
+}
+
+bool same_pixels_but_overlay(const std::string& a, const std::string& b)
+{
+    skin::RgbImage first, second;
+    if (!skin::read_png(a, first) || !skin::read_png(b, second) || first.width != second.width
+        || first.height != second.height)
+        return false;
+    for (int y = 0; y < first.height; ++y)
+        for (int x = y < 24 ? 120 : 0; x < first.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                size_t at = (size_t(y) * first.width + x) * 3 + c;
+                if (first.rgb[at] != second.rgb[at])
+                    return false;
+            }
+    return true;
 }
 
 } // namespace app_test

@@ -29,6 +29,11 @@ std::string date_text_minutes_ago(int64_t minutes);
 // Installs the sibling product (its InstallDir) or removes it.
 void set_sibling_installed(bool installed);
 
+// Two shots (PNG files) are equal but for the frame-time overlay in the top left corner,
+// which the shell draws while the log is on: its figures are measured, so they differ
+// from run to run. False when either cannot be read.
+bool same_pixels_but_overlay(const std::string& a, const std::string& b);
+
 std::string read_text(const std::string& path);
 std::string utf8(const std::u16string& text);
 

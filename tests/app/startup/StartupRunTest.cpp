@@ -10,7 +10,6 @@
 
 #include "support/TestSupport.h"
 
-#include "skin/draw/FramePng.h"
 
 #include <filesystem>
 #include <regex>
@@ -26,24 +25,6 @@ std::vector<std::pair<std::string, std::string>> cities(int count)
         { "Rome", "03169070" }, { "Paris", "02988507" }, { "Madrid", "03117735" }, { "Vienna", "02761369" },
         { "Prague", "03067696" }, { "Warsaw", "00756135" }, { "Lisbon", "02267057" }, { "Dublin", "02964574" } };
     return { std::begin(known), std::begin(known) + count };
-}
-
-// The frames are equal but for the frame-time overlay in the top left corner, which the
-// shell draws while the log is on.
-bool same_pixels(const std::string& a, const std::string& b)
-{
-    skin::RgbImage first, second;
-    if (!skin::read_png(a, first) || !skin::read_png(b, second) || first.width != second.width
-        || first.height != second.height)
-        return false;
-    for (int y = 0; y < first.height; ++y)
-        for (int x = y < 24 ? 120 : 0; x < first.width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                size_t at = (size_t(y) * first.width + x) * 3 + c;
-                if (first.rgb[at] != second.rgb[at])
-                    return false;
-            }
-    return true;
 }
 
 class Startup : public WeatherRun {
@@ -135,7 +116,7 @@ TEST_F(Startup, DraggingBeyondTheLastPageIsHalfRateAndSpringsBack)
     EXPECT_GT(position, 2.3) << release;
     EXPECT_LT(position, 2.4) << release;
     EXPECT_NE(release.find("target=2 "), std::string::npos) << release;
-    EXPECT_TRUE(same_pixels(shot_path("before"), shot_path("after")));
+    EXPECT_TRUE(app_test::same_pixels_but_overlay(shot_path("before"), shot_path("after")));
 }
 
 TEST_F(Startup, AFlickLeftGoesToTheNextPage)
@@ -212,7 +193,7 @@ TEST_F(Startup, SoftKeysOpenTheMenuAndExit)
     // SOFT_LEFT is btnExit: the program ends before the script does.
     EXPECT_EQ(result.exit_code, 0) << result.error_output;
     EXPECT_EQ(lines_with(result.log, "FormMain::on_settings_event open_menu").size(), 1u) << result.log;
-    EXPECT_FALSE(same_pixels(shot_path("menu"), shot_path("back")));
+    EXPECT_FALSE(app_test::same_pixels_but_overlay(shot_path("menu"), shot_path("back")));
     EXPECT_NE(result.log.find("Application::~Application()"), std::string::npos);
 }
 
