@@ -7,7 +7,6 @@
 
 #include "AppTestSupport.h"
 
-#include "skin/draw/FramePng.h"
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -19,20 +18,6 @@ namespace {
 
 const std::string open_city_list = "wait 0.6\nkey SOFT_RIGHT\nwait 0.6\nkey 1\nwait 0.6\n";
 const std::string back_to_pages = "key Esc\nwait 0.6\nkey Esc\nwait 0.8\n";
-
-// The big temperature text of the shipped page layout at 240x320.
-std::vector<uint8_t> temperature_region(const std::string& shot)
-{
-    skin::RgbImage image;
-    if (!skin::read_png(shot, image) || image.width < 228 || image.height < 88)
-        return {};
-    std::vector<uint8_t> region;
-    for (int y = 36; y < 88; ++y) {
-        size_t row = (size_t(y) * image.width + 100) * 3;
-        region.insert(region.end(), image.rgb.begin() + ptrdiff_t(row), image.rgb.begin() + ptrdiff_t(row + 128 * 3));
-    }
-    return region;
-}
 
 class CityListRun : public WeatherRun {
 protected:

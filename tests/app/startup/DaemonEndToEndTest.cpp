@@ -10,7 +10,6 @@
 #include "app/Settings.h"
 #include "platform/TextEncoding.h"
 #include "runtime/Registry.h"
-#include "skin/draw/FramePng.h"
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -21,23 +20,6 @@ using namespace startup_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The big temperature text of the shipped page layout at 240x320.
-constexpr int temp_left = 100, temp_top = 36, temp_right = 228, temp_bottom = 88;
-
-std::vector<uint8_t> temperature_region(const std::string& shot)
-{
-    skin::RgbImage image;
-    if (!skin::read_png(shot, image) || image.width < temp_right || image.height < temp_bottom)
-        return {};
-    std::vector<uint8_t> region;
-    for (int y = temp_top; y < temp_bottom; ++y) {
-        size_t row = (size_t(y) * image.width + temp_left) * 3;
-        region.insert(region.end(), image.rgb.begin() + ptrdiff_t(row),
-            image.rgb.begin() + ptrdiff_t(row + size_t(temp_right - temp_left) * 3));
-    }
-    return region;
-}
 
 using DaemonEndToEnd = WeatherRun;
 

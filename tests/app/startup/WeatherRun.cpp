@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 
 #include "runtime/Registry.h"
+#include "skin/draw/FramePng.h"
 
 #include "support/TestSupport.h"
 
@@ -201,6 +202,21 @@ std::string last_after(const std::string& log, const std::string& prefix)
         if (line.rfind(prefix, 0) == 0)
             last = line.substr(prefix.size());
     return last;
+}
+
+std::vector<uint8_t> temperature_region(const std::string& shot)
+{
+    constexpr int left = 100, top = 36, right = 228, bottom = 88;
+    skin::RgbImage image;
+    if (!skin::read_png(shot, image) || image.width < right || image.height < bottom)
+        return {};
+    std::vector<uint8_t> region;
+    for (int y = top; y < bottom; ++y) {
+        size_t row = (size_t(y) * image.width + left) * 3;
+        region.insert(region.end(), image.rgb.begin() + ptrdiff_t(row),
+            image.rgb.begin() + ptrdiff_t(row + size_t(right - left) * 3));
+    }
+    return region;
 }
 
 } // namespace startup_test

@@ -68,5 +68,7 @@ protected:
 std::vector<std::string> lines_with(const std::string& log, const std::string& text);
 // The last line that begins with the text (without it), or empty.
 std::string last_after(const std::string& log, const std::string& prefix);
+// The pixels of a shot's big temperature text (shipped page layout at 240x320), or empty.
+std::vector<uint8_t> temperature_region(const std::string& shot);
 
 } // namespace startup_test
