@@ -27,7 +27,7 @@ bool DragTracker::move(Point point, uint32_t time_ms, Point& moved)
     return true;
 }
 
-int DragTracker::speed_y(uint32_t now_ms)
+int DragTracker::speed(uint32_t now_ms, int Point::*axis)
 {
     drop_old(now_ms);
     if (m_samples.size() < 2)
@@ -35,18 +35,7 @@ int DragTracker::speed_y(uint32_t now_ms)
     uint32_t span = m_samples.back().time - m_samples.front().time;
     if (span < minimum_span_ms)
         return 0;
-    return int((m_samples.back().point.y - m_samples.front().point.y) * 1000 / int(span));
-}
-
-int DragTracker::speed_x(uint32_t now_ms)
-{
-    drop_old(now_ms);
-    if (m_samples.size() < 2)
-        return 0;
-    uint32_t span = m_samples.back().time - m_samples.front().time;
-    if (span < minimum_span_ms)
-        return 0;
-    return int((m_samples.back().point.x - m_samples.front().point.x) * 1000 / int(span));
+    return int((m_samples.back().point.*axis - m_samples.front().point.*axis) * 1000 / int(span));
 }
 
 void DragTracker::drop_old(uint32_t now_ms)

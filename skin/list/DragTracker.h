@@ -24,9 +24,9 @@ public:
     bool dragging() const { return m_dragging; }
     Point press_point() const { return m_press; }
     // Pixels per second along y over the kept samples; 0 when they span under 50 ms.
-    int speed_y(uint32_t now_ms);
+    int speed_y(uint32_t now_ms) { return speed(now_ms, &Point::y); }
     // The same along x (the page strip of the main form).
-    int speed_x(uint32_t now_ms);
+    int speed_x(uint32_t now_ms) { return speed(now_ms, &Point::x); }
 
 private:
     struct Sample {
@@ -34,6 +34,7 @@ private:
         uint32_t time;
     };
     void drop_old(uint32_t now_ms);
+    int speed(uint32_t now_ms, int Point::*axis);
 
     std::deque<Sample> m_samples;
     Point m_press;
