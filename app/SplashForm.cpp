@@ -53,7 +53,8 @@ void SplashForm::fail(std::u16string_view message)
     auto* app = framework::Application::singleton();
     app->remove_form(*this, false);
     framework::Application::message_box(message, application_name);
-    app->quit();
+    // A start that failed is not a success.
+    app->quit(1);
 }
 
 void SplashForm::start_up()
@@ -83,6 +84,9 @@ void SplashForm::start_up()
         event.open_city_search = true;
         m_settings->broadcast(event);
     }
+    // What loading the list found (a damaged file) goes over the first form.
+    if (m_settings->has_notices())
+        m_main_form->show_notices();
     app->remove_form(*this, true);
     trace(u" WinMain splash 4\n");
 }

@@ -7,6 +7,7 @@
 
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -81,20 +82,20 @@ TEST_F(SettingsFileSafety, AnInterruptedSaveLeavesTheOldFile)
         std::raise(SIGKILL);
     }), -SIGKILL);
     EXPECT_EQ(read_text(settings_path()), before);
-    EXPECT_TRUE(fs::exists(settings_path() + ".tmp"));
+    EXPECT_EQ(settings_temporaries().size(), 1u);
     {
+        // The leftover of the ended process goes at the next start.
         Settings settings;
+        EXPECT_TRUE(settings_temporaries().empty());
         ASSERT_EQ(settings.real_city_count(), 2u);
         EXPECT_EQ(settings.city(0).name, u"Berlin");
         EXPECT_EQ(settings.city(2).name, u"Oslo");
-        // The next save writes over the leftover and replaces the file whole.
         ASSERT_TRUE(settings.remove_city(1));
         ASSERT_TRUE(settings.save());
     }
-    EXPECT_FALSE(fs::exists(settings_path() + ".tmp"));
-    auto list = SettingsFile::read(settings_file_path, 10);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(*list, std::vector<SettingsEntry>({ { u"Berlin", u"02950159" } }));
+    EXPECT_TRUE(settings_temporaries().empty());
+    SettingsContent list = SettingsFile::read(settings_file_path);
+    EXPECT_EQ(list.entries, std::vector<SettingsEntry>({ { u"Berlin", u"02950159" } }));
 }
 
 TEST_F(SettingsFileSafety, AFullDiskLeavesTheOldFile)
@@ -108,25 +109,102 @@ TEST_F(SettingsFileSafety, AFullDiskLeavesTheOldFile)
         setrlimit(RLIMIT_FSIZE, &limit);
         Settings settings;
         bool added = settings.add_city(u"03143244", u"Oslo with a name long enough to pass the limit");
-        _exit(added && !settings.save() ? 0 : 1);
+        // Told once, however often it fails.
+        bool told = settings.take_notices().size() == 1 && !settings.save() && !settings.has_notices();
+        _exit(added && told ? 0 : 1);
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(read_text(settings_path()), before);
-    EXPECT_FALSE(fs::exists(settings_path() + ".tmp"));
+    EXPECT_TRUE(settings_temporaries().empty());
 }
 
 TEST_F(SettingsFileSafety, ASaveThatCannotWriteReportsIt)
 {
     ASSERT_TRUE(SettingsFile::write(settings_file_path, { { u"Berlin", u"02950159" } }));
     std::string before = read_text(settings_path());
-    fs::create_directory(settings_path() + ".tmp"); // the temporary file cannot be made
+    std::string temporary = settings_path() + ".tmp-" + std::to_string(getpid());
+    fs::create_directory(temporary); // the temporary file cannot be made
     {
         Settings settings;
         EXPECT_TRUE(settings.add_city(u"03143244", u"Oslo")); // the list itself changes
         EXPECT_FALSE(settings.save());
     }
     EXPECT_EQ(read_text(settings_path()), before);
-    fs::remove(settings_path() + ".tmp");
+    fs::remove(temporary);
+}
+
+TEST_F(SettingsFileSafety, TwoCopiesOnOneFolderKeepEachOthersCities)
+{
+    const SettingsEntry berlin { u"Berlin", u"02950159" };
+    const std::vector<SettingsEntry> added = { { u"Oslo", u"03143244" }, { u"Lima", u"03936456" } };
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(SettingsFile::write(settings_file_path, { berlin }));
+        int loaded[2], go[2];
+        ASSERT_EQ(pipe(loaded), 0);
+        ASSERT_EQ(pipe(go), 0);
+        std::vector<pid_t> copies;
+        for (const SettingsEntry& city : added) {
+            std::fflush(nullptr);
+            pid_t pid = fork();
+            if (pid == 0) {
+                // Both have read the old list before either changes it.
+                Settings settings;
+                char byte = 1;
+                bool ok = write(loaded[1], &byte, 1) == 1 && read(go[0], &byte, 1) == 1;
+                ok = ok && settings.add_city(city.code, city.name) && settings.save();
+                _exit(ok ? 0 : 1);
+            }
+            copies.push_back(pid);
+        }
+        char bytes[2];
+        ssize_t got = 0;
+        for (ssize_t n = 1; got < 2 && n > 0; got += std::max<ssize_t>(n, 0))
+            n = read(loaded[0], bytes, size_t(2 - got));
+        ASSERT_EQ(got, 2);
+        // A reader meanwhile never sees an empty or unfinished file.
+        pid_t reader = fork();
+        if (reader == 0) {
+            for (int i = 0; i < 2000; ++i)
+                if (SettingsFile::read(settings_file_path).state != SettingsContent::State::whole)
+                    _exit(1);
+            _exit(0);
+        }
+        ASSERT_EQ(write(go[1], "gg", 2), 2);
+        for (pid_t pid : copies) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+        }
+        int status = 0;
+        waitpid(reader, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "a reader saw a damaged settings file in round " << round;
+        for (int fd : { loaded[0], loaded[1], go[0], go[1] })
+            close(fd);
+        std::vector<SettingsEntry> kept = SettingsFile::read(settings_file_path).entries;
+        ASSERT_EQ(kept.size(), 3u) << "round " << round;
+        EXPECT_EQ(kept[0], berlin);
+        for (const SettingsEntry& city : added)
+            EXPECT_NE(std::find(kept.begin(), kept.end(), city), kept.end()) << "round " << round;
+    }
+}
+
+TEST(SettingsMerge, OursWithTheOtherCopysAdditionsAndWithoutItsRemovals)
+{
+    const SettingsEntry a { u"A", u"AAAA0001" }, b { u"B", u"BBBB0001" }, c { u"C", u"CCCC0001" },
+        d { u"D", u"DDDD0001" };
+    struct Case {
+        std::vector<SettingsEntry> base, ours, theirs, merged;
+    };
+    const std::vector<Case> cases = {
+        { { a }, { a, b }, { a, c }, { a, b, c } },     // both added
+        { { a, b }, { a, b, c }, { a }, { a, c } },     // they removed b, we added c
+        { { a, b }, { a }, { a, b, d }, { a, d } },     // we removed b, they added d
+        { { a, b }, { b, a }, { a, b }, { b, a } },     // our order stands
+        { { a }, { a, b }, { a, b }, { a, b } },        // both added the same city
+        { { a, b }, { }, { }, { } },                    // both emptied the list
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SettingsFile::merge(c.base, c.ours, c.theirs), c.merged);
 }
 
 } // namespace
