@@ -126,6 +126,13 @@ bool Settings::write_settings_file()
                       << u" cities written\n";
         }
         written = SettingsFile::write(settings_file_path, list);
+        if (written) {
+            runtime::Log& log = get_log();
+            log << u"Settings: settings file written:";
+            for (const SettingsEntry& entry : list)
+                log << u" " << entry.code;
+            log << u"\n";
+        }
     }
     if (written) {
         m_synced = std::move(ours);

@@ -1,0 +1,121 @@
+// Weather run as a user runs it, when forecasts do not come the usual way: the outcome of
+// the daemon's last attempt and the service's sample data on the page (in each skin and
+// language, shot for a look), and a request queue left full by an earlier run, which the
+// real daemon drains so that the page still gets its forecast from a server on loopback.
+#include "WeatherRun.h"
+
+#include "AppTestSupport.h"
+#include "TestFeedServer.h"
+
+#include "app/Settings.h"
+#include "daemon/RequestMessage.h"
+#include "daemon/WriteQueue.h"
+#include "platform/TextEncoding.h"
+#include "runtime/Registry.h"
+#include "skin/draw/FramePng.h"
+#include "support/TestSupport.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+using namespace startup_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+using ForecastNotices = WeatherRun;
+
+// A pixel of the band's left margin (x 4, y 140) at 240x320, as 0xRRGGBB.
+uint32_t band_pixel(const std::string& shot)
+{
+    skin::RgbImage image;
+    if (!skin::read_png(shot, image) || image.width < 240 || image.height < 320)
+        return 0;
+    size_t at = (size_t(140) * image.width + 4) * 3;
+    return uint32_t(image.rgb[at]) << 16 | uint32_t(image.rgb[at + 1]) << 8 | image.rgb[at + 2];
+}
+
+TEST_F(ForecastNotices, EachFailedAttemptAndSampleDataAreNamedOnThePage)
+{
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        { "Berlin", "unreachable\n" }, { "Oslo", "http 500\n" }, { "Rome", "unknown-city\n" },
+        { "Paris", "" /* sample data */ }, { "Madrid", "ok\n" },
+    };
+    const std::vector<std::string> codes = { "02950159", "03143244", "03169070", "02988507", "03117735" };
+    std::vector<std::pair<std::string, std::string>> cities;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        cities.push_back({ pages[i].first, codes[i] });
+        std::string xml = app_test::cache_xml(codes[i], app_test::date_text_minutes_ago(30), 4 + int(i), 30, 5);
+        if (pages[i].second.empty())
+            xml.replace(xml.find("<Create "), 8, "<Create sample=\"1\" ");
+        test_support::write_bytes(downloads() + "/_" + codes[i] + ".xml", xml);
+        app_test::set_minutes_old(downloads() + "/_" + codes[i] + ".xml", 30);
+        if (!pages[i].second.empty())
+            test_support::write_bytes(downloads() + "/_" + codes[i] + ".status", pages[i].second);
+    }
+    save_cities(cities);
+    for (const std::string skin : { "default", "night" }) {
+        for (const std::string language : { "english", "german", "russian" }) {
+            if (skin == "night" && language != "english")
+                continue;
+            runtime::write_string(weather::weather_key, u"Skin", platform::from_utf8(skin));
+            runtime::write_string(weather::weather_key, u"Language", platform::from_utf8(language));
+            std::string script = "wait 1.5\n";
+            for (size_t i = 0; i < pages.size(); ++i)
+                script += "shot " + shot_path(skin + "-" + language + "-" + pages[i].first) + "\nkey Right\nwait 0.8\n";
+            RunResult result = run(script + "quit\n");
+            EXPECT_EQ(result.exit_code, 0) << result.error_output;
+            // The band shows on the failed and sample pages only.
+            uint32_t plain = band_pixel(shot_path(skin + "-" + language + "-Madrid"));
+            for (size_t i = 0; i + 1 < pages.size(); ++i)
+                EXPECT_NE(band_pixel(shot_path(skin + "-" + language + "-" + pages[i].first)), plain)
+                    << skin << " " << language << " " << pages[i].first;
+        }
+    }
+    std::string log = log_text();
+    EXPECT_EQ(lines_with(log, "WeatherView::reload_weather step 5").size(), 0u) << "no page asks: all are fresh";
+}
+
+TEST_F(ForecastNotices, AFullQueueOfUnknownCodesIsDrainedAndThePageGetsItsForecast)
+{
+    test_support::TestFeedServer server;
+    test_support::Reply unknown;
+    unknown.status = 404;
+    unknown.body = "no such city";
+    server.set_default(unknown);
+    test_support::Reply feed;
+    feed.body = test_support::TestFeedServer::yahoo_feed(-7, 16, "Tue, 8 Dec 2009 2:00 pm CET",
+        { { "8 Dec 2009", -9, -2, 16 }, { "9 Dec 2009", -8, -1, 14 } });
+    server.set_reply("02950159", feed);
+    runtime::write_string(weather::weather_key, u"Server", platform::from_utf8(server.address()));
+
+    // Ten requests nobody reads: an earlier run's, whose daemon ended.
+    ombrelo::WriteQueue left(ombrelo::request_queue_name);
+    ASSERT_TRUE(left.create());
+    left.set_full_timeout(0);
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(left.write_message(u"ZZZZ00" + platform::widen(std::to_string(10 + i))));
+    ASSERT_FALSE(left.write_message(u"ZZZZ0020")) << "the queue is not full";
+
+    save_cities({ { "Berlin", "02950159" } });
+    std::string cache = downloads() + "/_02950159.xml";
+    auto started = std::chrono::steady_clock::now();
+    WeatherProcess process = start("wait 1.0\nwait 8\nshot " + shot_path("berlin") + "\nquit\n");
+    auto limit = started + std::chrono::seconds(20);
+    while (!fs::exists(cache) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(cache)) << "the page never got its forecast";
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    RecordProperty("forecast_after_seconds", std::to_string(seconds));
+    std::cout << "forecast after " << seconds << " s with a full queue\n";
+    RunResult result = process.wait(60);
+    EXPECT_EQ(result.exit_code, 0) << result.error_output;
+    std::string log = log_text();
+    EXPECT_NE(log.find("Need reload for 0 is false"), std::string::npos) << log;
+    // The ten old requests were served too (each answered 404) and Berlin's.
+    EXPECT_EQ(server.request_count(), 11u);
+}
+
+} // namespace
