@@ -1,4 +1,5 @@
 #include "app/SplashForm.h"
+#include "app/ForecastRequest.h"
 #include "app/FormMain.h"
 #include "app/Settings.h"
 
@@ -84,6 +85,8 @@ void SplashForm::start_up()
         event.open_city_search = true;
         m_settings->broadcast(event);
     }
+    // Requests left in the queue by an earlier run whose daemon ended are served now.
+    serve_pending_requests();
     // What loading the list found (a damaged file) goes over the first form.
     if (m_settings->has_notices())
         m_main_form->show_notices();
