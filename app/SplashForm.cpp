@@ -74,6 +74,8 @@ void SplashForm::start_up()
     }
     trace(u" WinMain splash 1.5\n");
     m_settings = std::make_unique<Settings>();
+    // Requests left in the queue by an earlier run whose daemon ended are served first.
+    serve_pending_requests();
     trace(u" WinMain splash 2\n");
     m_main_form = std::make_unique<FormMain>(*m_main_skin);
     trace(u" WinMain splash 3\n");
@@ -85,8 +87,6 @@ void SplashForm::start_up()
         event.open_city_search = true;
         m_settings->broadcast(event);
     }
-    // Requests left in the queue by an earlier run whose daemon ended are served now.
-    serve_pending_requests();
     // What loading the list found (a damaged file) goes over the first form.
     if (m_settings->has_notices())
         m_main_form->show_notices();
