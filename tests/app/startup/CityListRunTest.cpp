@@ -189,4 +189,23 @@ TEST_F(CityListRun, TwoCopiesOnOneProgramFolderKeepEachOthersCities)
         EXPECT_TRUE(names[1].starts_with(city) || names[2].starts_with(city)) << city;
 }
 
+TEST_F(CityListRun, TwelveCitiesAreKeptWholeAfterAddingAndRemovingACity)
+{
+    std::vector<std::pair<std::string, std::string>> cities;
+    std::vector<std::string> kept;
+    for (int i = 10; i < 22; ++i) {
+        std::string number = std::to_string(i);
+        cities.push_back({ std::string("City ").append(number), std::string("CITY10").append(number) });
+        if (i > 10)
+            kept.push_back(cities.back().first);
+    }
+    with_cities(cities);
+    // Adding shows the limit message; the first city is deleted.
+    RunResult result = run(open_city_list + "key Insert\nwait 0.8\nkey Esc\nwait 0.6\nkey Down\nwait 0.3\nkey Del\nwait 0.5\n"
+        + "key Del\nwait 0.8\n" + back_to_pages + "quit\n");
+    EXPECT_EQ(result.exit_code, 0) << result.error_output;
+    EXPECT_EQ(lines_with(result.log, "FormMain::on_settings_event open_limit_message").size(), 1u) << result.log;
+    EXPECT_EQ(saved_names(), kept);
+}
+
 } // namespace

@@ -235,4 +235,29 @@ TEST_F(Startup, CommandLineOptions)
     EXPECT_NE(unknown.output.find("--bogus"), std::string::npos) << unknown.output;
 }
 
+TEST_F(Startup, ADamagedListIsKeptAsideWithItsReadableCitiesAndToldOnce)
+{
+    for (const auto& entry : fs::directory_iterator(program_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml.damaged"))
+            fs::remove(entry.path());
+    const std::string damaged = "<Locations><Item city=\"Berlin\" city_code=\"02950159\"/><Item city=\"Os";
+    test_support::write_bytes(settings_file(), damaged);
+    fresh_cache("02950159", 3, 30);
+    RunResult first = run("wait 1.5\nshot " + shot_path("message") + "\nkey Esc\nwait 0.6\nquit\n");
+    EXPECT_EQ(first.exit_code, 0) << first.error_output;
+    EXPECT_EQ(lines_with(first.log, "FormMessage::show The city list was damaged. 1 cities were kept").size(), 1u)
+        << first.log;
+    std::vector<fs::path> aside;
+    for (const auto& entry : fs::directory_iterator(program_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml.damaged-"))
+            aside.push_back(entry.path());
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(app_test::read_text(aside[0].string()), damaged);
+    EXPECT_EQ(app_test::read_text(settings_file()), "<Locations><Item city=\"Berlin\" city_code=\"02950159\"/></Locations>");
+
+    RunResult second = run("wait 1.5\nquit\n");
+    EXPECT_EQ(second.log.find("FormMessage::show"), std::string::npos) << second.log;
+    fs::remove(aside[0]);
+}
+
 } // namespace
