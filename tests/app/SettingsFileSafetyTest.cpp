@@ -7,7 +7,6 @@
 
 #include "support/TestSupport.h"
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -131,61 +130,6 @@ TEST_F(SettingsFileSafety, ASaveThatCannotWriteReportsIt)
     }
     EXPECT_EQ(read_text(settings_path()), before);
     fs::remove(temporary);
-}
-
-TEST_F(SettingsFileSafety, TwoCopiesOnOneFolderKeepEachOthersCities)
-{
-    const SettingsEntry berlin { u"Berlin", u"02950159" };
-    const std::vector<SettingsEntry> added = { { u"Oslo", u"03143244" }, { u"Lima", u"03936456" } };
-    for (int round = 0; round < 10; ++round) {
-        ASSERT_TRUE(SettingsFile::write(settings_file_path, { berlin }));
-        int loaded[2], go[2];
-        ASSERT_EQ(pipe(loaded), 0);
-        ASSERT_EQ(pipe(go), 0);
-        std::vector<pid_t> copies;
-        for (const SettingsEntry& city : added) {
-            std::fflush(nullptr);
-            pid_t pid = fork();
-            if (pid == 0) {
-                // Both have read the old list before either changes it.
-                Settings settings;
-                char byte = 1;
-                bool ok = write(loaded[1], &byte, 1) == 1 && read(go[0], &byte, 1) == 1;
-                ok = ok && settings.add_city(city.code, city.name) && settings.save();
-                _exit(ok ? 0 : 1);
-            }
-            copies.push_back(pid);
-        }
-        char bytes[2];
-        ssize_t got = 0;
-        for (ssize_t n = 1; got < 2 && n > 0; got += std::max<ssize_t>(n, 0))
-            n = read(loaded[0], bytes, size_t(2 - got));
-        ASSERT_EQ(got, 2);
-        // A reader meanwhile never sees an empty or unfinished file.
-        pid_t reader = fork();
-        if (reader == 0) {
-            for (int i = 0; i < 2000; ++i)
-                if (SettingsFile::read(settings_file_path).state != SettingsContent::State::whole)
-                    _exit(1);
-            _exit(0);
-        }
-        ASSERT_EQ(write(go[1], "gg", 2), 2);
-        for (pid_t pid : copies) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            EXPECT_EQ(WEXITSTATUS(status), 0);
-        }
-        int status = 0;
-        waitpid(reader, &status, 0);
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "a reader saw a damaged settings file in round " << round;
-        for (int fd : { loaded[0], loaded[1], go[0], go[1] })
-            close(fd);
-        std::vector<SettingsEntry> kept = SettingsFile::read(settings_file_path).entries;
-        ASSERT_EQ(kept.size(), 3u) << "round " << round;
-        EXPECT_EQ(kept[0], berlin);
-        for (const SettingsEntry& city : added)
-            EXPECT_NE(std::find(kept.begin(), kept.end(), city), kept.end()) << "round " << round;
-    }
 }
 
 TEST(SettingsMerge, OursWithTheOtherCopysAdditionsAndWithoutItsRemovals)

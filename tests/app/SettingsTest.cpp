@@ -217,32 +217,6 @@ TEST_F(SettingsTest, ALaterDamagedFileNeverReplacesAnEarlierOne)
     EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside[1])), "second damage");
 }
 
-TEST_F(SettingsTest, EveryRecordIsReadAndTheLimitAppliesToAdding)
-{
-    std::string xml = "<Locations>";
-    for (int i = 0; i < 12; ++i)
-        xml += "<Item city=\"C" + std::to_string(i) + "\" city_code=\"CITY" + std::to_string(1000 + i) + "\"/>";
-    write_settings(xml + "</Locations>");
-    {
-        Settings settings;
-        EXPECT_EQ(settings.city_count(), 13u); // twelve cities and the slot
-        EXPECT_EQ(utf8(settings.city(1).name), "empty");
-        EXPECT_EQ(utf8(settings.city(12).name), "C11");
-        EXPECT_TRUE(settings.is_full());
-        Recorder recorder;
-        EXPECT_FALSE(settings.add_city(u"02950159", u"Berlin"));
-        EXPECT_TRUE(recorder.events.empty());
-        ASSERT_TRUE(settings.remove_city(3));
-        EXPECT_FALSE(settings.add_city(u"02950159", u"Berlin")); // eleven still fill it
-        EXPECT_TRUE(settings.save());
-    }
-    SettingsContent kept = SettingsFile::read(settings_file_path);
-    ASSERT_EQ(kept.entries.size(), 11u);
-    EXPECT_EQ(utf8(kept.entries[2].name), "C2");
-    EXPECT_EQ(utf8(kept.entries[3].name), "C4");
-    EXPECT_EQ(utf8(kept.entries[10].name), "C11");
-}
-
 TEST_F(SettingsTest, OptionsComeFromTheRegistryAndGoBackAtSave)
 {
     runtime::write_number(weather_key, u"Degree", 0u);

@@ -1,24 +1,17 @@
 // What the forecast page does when its forecast cannot come the usual way: a cache file
-// that does not read, a full request queue, a failed download named on the page, and the
-// service's sample data marked.
+// that does not read, a failed download named on the page, the service's sample data.
 #include "ViewTestSupport.h"
 
 #include "app/DownloadStatus.h"
 #include "app/NodeLookup.h"
 
 #include "daemon/RequestMessage.h"
-#include "daemon/WriteQueue.h"
-
 #include "platform/RequestQueue.h"
-#include "platform/TextEncoding.h"
 
 #include "support/TestSupport.h"
 
-#include <filesystem>
-
 using namespace weather;
 using namespace app_test;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -46,14 +39,11 @@ TEST(DownloadStatus, TheFirstWordOfTheLineIsTheOutcome)
         { "ok\n", Outcome::ok, 0 },
         { "unreachable\n", Outcome::unreachable, 0 },
         { "http 500\n", Outcome::http_error, 500 },
-        { "http 503 and more\r\n", Outcome::http_error, 503 },
         { "unknown-city\n", Outcome::unknown_city, 0 },
         { "bad-feed", Outcome::bad_feed, 0 },
-        { "http\n", Outcome::none, 0 },
         { "http x500\n", Outcome::none, 0 },
         { "http 99999\n", Outcome::none, 0 },
         { "OK\n", Outcome::none, 0 },
-        { "", Outcome::none, 0 },
         { std::string(64, ' ') + "unreachable\n", Outcome::none, 0 }, // beyond what is read
     };
     for (const Case& c : cases) {
@@ -80,40 +70,6 @@ TEST_F(WeatherViewNotice, ACacheFileThatDoesNotReadIsAskedForAtOnce)
     }
 }
 
-TEST_F(WeatherViewNotice, AFullQueueIsDrainedAndTheRequestWrittenAgain)
-{
-    ombrelo::WriteQueue filler(ombrelo::request_queue_name);
-    ASSERT_TRUE(filler.create());
-    filler.set_full_timeout(0);
-    for (int i = 0; i < 10; ++i)
-        ASSERT_TRUE(filler.write_message(u"ZZZZ000" + platform::widen(std::to_string(i))));
-    ASSERT_FALSE(filler.write_message(u"ZZZZ0010"));
-
-    Settings& settings = start({ { "Berlin", "02950159" } });
-    WeatherView page(skin(), 0, true);
-    EXPECT_TRUE(page.request_waiting());
-    EXPECT_FALSE(settings.city(0).need_reload);
-    EXPECT_EQ(daemon_starts(1), 1u); // started on the full queue, to drain it
-
-    // The daemon reads one request; the next retry gets in.
-    platform::RequestQueue reader;
-    ASSERT_TRUE(reader.open(ombrelo::request_queue_name, { 20, 9, true }));
-    char message[9];
-    size_t bytes = 0;
-    ASSERT_TRUE(reader.read(message, sizeof message, bytes, 100));
-    page.life_cycle(0.2);
-    EXPECT_TRUE(page.request_waiting()); // not yet: the retry waits half a second
-    page.life_cycle(0.4);
-    EXPECT_FALSE(page.request_waiting());
-    EXPECT_TRUE(settings.city(0).need_reload);
-    EXPECT_EQ(queued_requests(), 10u);
-    EXPECT_EQ(daemon_starts(2), 2u);
-    std::string last;
-    while (reader.read(message, sizeof message, bytes, 0))
-        last.assign(message, 8);
-    EXPECT_EQ(last, "02950159");
-}
-
 TEST_F(WeatherViewNotice, AFailedDownloadAndSampleDataAreNamedOnThePage)
 {
     struct Case {
@@ -125,9 +81,7 @@ TEST_F(WeatherViewNotice, AFailedDownloadAndSampleDataAreNamedOnThePage)
         { "unreachable\n", false, "Forecast service not reachable" },
         { "http 500\n", false, "Forecast service error (HTTP 500)" },
         { "unknown-city\n", false, "Unknown city at the forecast service" },
-        { "bad-feed\n", false, "The forecast service sent no forecast" },
         { "ok\n", false, "" },
-        { "sunny\n", false, "" },
         { "", true, "Sample data, not a real forecast" },
         { "unreachable\n", true, "Sample data, not a real forecast\nForecast service not reachable" },
     };
@@ -157,20 +111,6 @@ TEST_F(WeatherViewNotice, AFailedDownloadAndSampleDataAreNamedOnThePage)
     start({ { "Berlin", "02950159" } });
     WeatherView page(skin(), 0, true);
     EXPECT_EQ(node_text(page, u"mtext").find('\n'), std::string::npos);
-}
-
-TEST_F(WeatherViewNotice, AWaitingPageShowsTheFailedAttemptWhenItComes)
-{
-    Settings& settings = start({ { "Berlin", "02950159" } });
-    WeatherView page(skin(), 0, true);
-    ASSERT_TRUE(settings.city(0).need_reload);
-    page.life_cycle(0.04);
-    EXPECT_EQ(node_text(page, u"mtext"), "Not updated yet");
-    write_status("02950159", "unknown-city\n");
-    page.life_cycle(0.04);
-    EXPECT_EQ(node_text(page, u"mtext"), "Not updated yet\nUnknown city at the forecast service");
-    EXPECT_TRUE(settings.city(0).need_reload); // no second request
-    EXPECT_EQ(queued_requests(), 1u);
 }
 
 } // namespace
