@@ -39,10 +39,11 @@ int WinMain(std::u16string_view command_line)
     int code = 0;
     const std::u16string splash_path = runtime::expand_path(u"%app_path%/skins/bin/splash.skin");
     if (!splash_skin->load_skin(splash_path, screen)) {
-        // The box keeps its text; the terminal and the log name the file, and the start failed.
-        std::string file = platform::host_path(splash_path);
-        std::cerr << "Weather: cannot load the splash skin " << file << std::endl;
-        runtime::get_log() << u"WinMain cannot load the splash skin " << splash_path << u"\n";
+        // The box keeps its text; the terminal and the log name the file (the skin or one
+        // of its bitmaps), and the start failed.
+        std::u16string failed = splash_skin->failed_file().empty() ? splash_path : splash_skin->failed_file();
+        std::cerr << "Weather: cannot load the splash skin: " << platform::host_path(failed) << std::endl;
+        runtime::get_log() << u"WinMain cannot load the splash skin: " << failed << u"\n";
         framework::Application::message_box(SplashForm::no_languages_message, name);
         code = 1;
     } else {

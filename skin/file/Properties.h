@@ -36,6 +36,8 @@ public:
     bool load_skin_image(std::vector<uint8_t> image, std::u16string_view path, const ScreenInfo& screen);
     bool loaded() const { return m_header != nullptr; }
     const std::u16string& path() const { return m_path; }
+    // The file that made the last load_skin fail (the skin or one of its bitmaps).
+    const std::u16string& failed_file() const { return m_failed_file; }
     int scale_shift() const { return m_scale_shift; }
 
     NodeBody find_named_node(std::u16string_view name) const;
@@ -86,6 +88,7 @@ protected:
     std::vector<std::u16string> m_strings;
     int m_scale_shift { 0 };
     std::u16string m_path;
+    std::u16string m_failed_file;
     std::vector<ReloadListener*> m_listeners;
 };
 

@@ -196,11 +196,8 @@ TEST_F(SettingsTest, ADamagedFileIsKeptAsideAndItsReadableRecordsStay)
         EXPECT_EQ(read_text(aside), c.bytes);
         std::vector<Settings::Notice> notices = settings.take_notices();
         ASSERT_EQ(notices.size(), 1u);
-        EXPECT_EQ(notices[0].key, u"Settings_damaged");
         EXPECT_EQ(notices[0].count, int32_t(c.names.size() - 1));
-        SettingsContent written = SettingsFile::read(settings_file_path);
-        EXPECT_EQ(written.state, SettingsContent::State::whole);
-        EXPECT_EQ(written.entries.size(), c.names.size() - 1);
+        EXPECT_EQ(SettingsFile::read(settings_file_path).entries.size(), c.names.size() - 1);
     }
 }
 
@@ -209,12 +206,11 @@ TEST_F(SettingsTest, ALaterDamagedFileNeverReplacesAnEarlierOne)
     std::vector<std::u16string> aside;
     for (const std::string bytes : { "first damage", "second damage" }) {
         write_settings(bytes);
-        Settings settings;
-        aside.push_back(settings.damaged_file());
+        aside.push_back(Settings().damaged_file());
+        EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside.back())), bytes);
     }
-    ASSERT_NE(aside[0], aside[1]);
+    EXPECT_NE(aside[0], aside[1]);
     EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside[0])), "first damage");
-    EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside[1])), "second damage");
 }
 
 TEST_F(SettingsTest, OptionsComeFromTheRegistryAndGoBackAtSave)

@@ -159,34 +159,26 @@ TEST_F(CityListRun, ACityAddedJustBeforeAKillIsThereAtTheNextStart)
 TEST_F(CityListRun, TwoCopiesOnOneProgramFolderKeepEachOthersCities)
 {
     with_cities({ { "Berlin", "02950159" } });
-    // Separate runtime folders: two copies run at once on one program folder.
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string saved = runtime ? runtime : "";
+    // Runtime folders of their own (short: they hold the single-instance socket): two
+    // copies run at once on one program folder and add a city each.
     auto start_copy = [&](const std::string& city) {
-        // Short: the runtime folder holds the single-instance socket.
-        std::string folder = "/tmp/nalo-copy-" + std::to_string(getpid()) + "-" + city;
+        std::string folder = "/tmp/nalo-copy-" + std::to_string(getpid()) + "-" + city, script = m_shots + "/" + city;
         std::filesystem::create_directories(folder);
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        std::string script = m_shots + "/" + city + ".script";
         test_support::write_bytes(script, open_city_list + "key Insert\nwait 1\ntext " + city
                 + "\nwait 1\nkey Down\nwait 0.3\nkey Enter\nwait 1\n" + back_to_pages + "quit\n");
         return WeatherProcess(program_folder(), script, "240x320", error_file());
     };
-    WeatherProcess oslo = start_copy("Oslo");
-    WeatherProcess lima = start_copy("Lima");
-    if (runtime)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(oslo.wait(60).exit_code, 0);
-    EXPECT_EQ(lima.wait(60).exit_code, 0);
+    WeatherProcess oslo = start_copy("Oslo"), lima = start_copy("Lima");
+    saved.empty() ? unsetenv("XDG_RUNTIME_DIR") : setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    EXPECT_EQ(oslo.wait(60).exit_code + lima.wait(60).exit_code, 0);
     for (const std::string city : { "Oslo", "Lima" })
         std::filesystem::remove_all("/tmp/nalo-copy-" + std::to_string(getpid()) + "-" + city);
     std::vector<std::string> names = saved_names();
     ASSERT_EQ(names.size(), 3u) << app_test::read_text(settings_file());
-    EXPECT_EQ(names[0], "Berlin");
-    for (const std::string city : { "Oslo", "Lima" })
-        EXPECT_TRUE(names[1].starts_with(city) || names[2].starts_with(city)) << city;
+    EXPECT_TRUE(names[1].starts_with("Oslo") ? names[2].starts_with("Lima") : names[1].starts_with("Lima"));
 }
 
 TEST_F(CityListRun, TwelveCitiesAreKeptWholeAfterAddingAndRemovingACity)
