@@ -172,7 +172,7 @@ void ShellState::sdl_event(const SDL_Event& event)
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             if (d.ready())
-                d.present();
+                d.expose();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (user_input)
