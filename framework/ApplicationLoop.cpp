@@ -63,15 +63,16 @@ int ShellState::run()
         platform::Message message;
         bool direct = !g.paused() && !g.suspended() && application.direct_mode() && g.display().ready() && !script;
         if (direct) {
-            if (pump_events(0))
-                quiet = false;
+            pump_events(0);
             if (queue.peek(message, true)) {
                 if (message.number == platform::message_quit) {
                     exit_code = int(message.wparam);
                     break;
                 }
+                // What a timer changes shows in the next frame; other messages end a rest.
+                if (message.number != platform::message_timer)
+                    quiet = false;
                 queue.dispatch(message);
-                quiet = false;
                 continue;
             }
             frame_step();
@@ -79,7 +80,8 @@ int ShellState::run()
                 // Nothing changes: no frame until input, a message, a timer or the end of
                 // the rest, and then first the frame for the time rested.
                 int64_t delay = queue.next_timer_delay();
-                wait_for_events(int(delay < 0 ? rest_ms : std::min<int64_t>(delay, rest_ms)));
+                // The delay is in whole milliseconds, cut down: one more lets the timer be due.
+                wait_for_events(int(delay < 0 ? rest_ms : std::min<int64_t>(delay + 1, rest_ms)));
                 frame_step();
                 continue;
             }
@@ -94,6 +96,10 @@ int ShellState::run()
                 quit = true;
                 break;
             }
+            bool frame_timer = message.number == platform::message_timer && message.window == g.window()
+                && message.wparam == GameBase::frame_timer;
+            if (timer_resting && !frame_timer)
+                end_rest();
             if (message.number != platform::message_timer)
                 quiet = false;
             queue.dispatch(message);
@@ -103,12 +109,12 @@ int ShellState::run()
         int64_t delay = queue.next_timer_delay();
         int timeout = delay < 0 ? -1 : int(std::min<int64_t>(delay, 1000));
         if (timer_resting) {
-            if (wait_for_events(timeout))
+            // A message is taken above; input waiting in the window's events ends the rest here.
+            if (wait_for_events(timeout) && !queue.peek(message, false))
                 end_rest();
             continue;
         }
-        if (pump_events(timeout))
-            quiet = false;
+        pump_events(timeout);
     }
     queue.set_wake_hook(nullptr);
     script.reset();

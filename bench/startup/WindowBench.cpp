@@ -135,8 +135,9 @@ public:
             XEvent event;
             XNextEvent(m_display, &event);
             if (event.type == MapNotify) {
+                last_map = Clock::now();
                 if (maps++ == 0)
-                    first_map = Clock::now();
+                    first_map = last_map;
             } else if (event.type == DestroyNotify) {
                 ++destroyed;
             }
@@ -154,6 +155,7 @@ public:
     int maps { 0 };
     int destroyed { 0 };
     Clock::time_point first_map;
+    Clock::time_point last_map;
 
 private:
     Display* m_display;
@@ -226,6 +228,7 @@ double median(std::vector<double> values)
 
 struct Round {
     double mapped_ms { -1 };
+    double last_mapped_ms { -1 };
     double first_frame_ms { -1 };
     int maps { 0 };
     double peak_mb { -1 };
@@ -271,10 +274,15 @@ bool timed_start(const std::string& display, const std::string& screen, int zoom
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (watch.maps > 0)
+    if (watch.maps > 0) {
         round.mapped_ms = ms_between(start, watch.first_map);
+        round.last_mapped_ms = ms_between(start, watch.last_map);
+    }
     round.maps = watch.maps;
-    return round.first_frame_ms >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (round.first_frame_ms >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    std::printf("window %s: no first frame (status %d)\n", screen.c_str(), status);
+    return false;
 }
 
 // A run that stays on its first page: after 3 s, the processor time and the wake-ups
@@ -297,7 +305,10 @@ bool idle_run(const std::string& display, const std::string& screen, int zoom, R
     ::kill(pid, SIGTERM);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    return round.peak_mb > 0;
+    if (round.peak_mb > 0)
+        return true;
+    std::printf("window %s: Weather ended before the idle time was over (status %d)\n", screen.c_str(), status);
+    return false;
 }
 
 } // namespace
@@ -320,7 +331,6 @@ int window_figures(int rounds)
         for (int i = 0; i <= rounds; ++i) {
             Round round;
             if (!timed_start(server.name(), c.screen, c.zoom, round)) {
-                std::printf("window %s: a run failed\n", c.screen);
                 ++failed;
                 break;
             }
@@ -344,8 +354,8 @@ int window_figures(int rounds)
         for (const Round& r : done)
             most_maps = std::max(most_maps, r.maps);
         std::printf("window, 5 cities, %s zoom %d (medians of %zu rounds):\n", c.screen, c.zoom, done.size());
-        std::printf("  exec to window mapped         %8.1f ms   (windows mapped per start: at most %d)\n",
-            pick(&Round::mapped_ms), most_maps);
+        std::printf("  exec to window mapped         %8.1f ms   (the last of at most %d windows mapped: %.1f ms)\n",
+            pick(&Round::mapped_ms), most_maps, pick(&Round::last_mapped_ms));
         std::printf("  exec to first main-form frame %8.1f ms   (goal < 100)\n", pick(&Round::first_frame_ms));
         std::printf("  peak RSS (VmHWM)              %8.1f MB   (goal < 40)\n", pick(&Round::peak_mb));
         std::printf("  idle CPU over 10 s            %8.3f %%    (goal < 0.1)\n", pick(&Round::idle_cpu_percent));
