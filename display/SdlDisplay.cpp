@@ -222,6 +222,4 @@ bool SdlDisplay::screen_keyboard_shown() const { return SDL_IsScreenKeyboardShow
 
 bool SdlDisplay::has_screen_keyboard() const { return SDL_HasScreenKeyboardSupport() == SDL_TRUE; }
 
-void SdlDisplay::set_title(const std::string& title) { SDL_SetWindowTitle(m_window, title.c_str()); }
-
 } // namespace display

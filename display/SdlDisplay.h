@@ -42,11 +42,8 @@ public:
     bool screen_keyboard_shown() const override;
     bool has_screen_keyboard() const override;
 
-    void set_title(const std::string& title);
     uint32_t window_id() const { return m_window_id; }
     SDL_Window* window() const { return m_window; }
-    // "window surface" or "renderer": how frames reach the window.
-    const char* presentation() const { return m_renderer ? "renderer" : "window surface"; }
 
 private:
     SdlDisplay() = default;

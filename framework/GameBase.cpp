@@ -39,7 +39,7 @@ GameBase::GameBase(std::u16string_view application_name, platform::WindowProcedu
     // The window is mapped once, with its title and the icon beside the program.
     display::WindowLook look;
     look.title = platform::to_utf8(application_name);
-    look.load_icon(platform::to_utf8(runtime::expand_path(u"%app_path%/" + std::u16string(application_name) + u".png")));
+    look.load_icon(runtime::narrow_path(runtime::expand_path(u"%app_path%/" + std::u16string(application_name) + u".png")));
     std::string reason;
     m_display = display::create_display(look, reason);
     if (!m_display->has_window())
