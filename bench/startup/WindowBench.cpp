@@ -248,13 +248,20 @@ bool timed_start(const std::string& display, const std::string& screen, int zoom
 {
     MapWatch watch(display);
     int fds[2];
-    if (!watch.ok() || ::pipe(fds) != 0)
+    if (!watch.ok() || ::pipe(fds) != 0) {
+        std::printf("window %s: no connection to the X server %s\n", screen.c_str(), display.c_str());
         return false;
+    }
     std::vector<std::string> environment = weather_environment(display, screen, zoom);
     environment.push_back("NALO_FIRST_FRAME=exit");
     auto start = Clock::now();
     pid_t pid = spawn({ program_folder() + "/Weather" }, environment, fds[1]);
     ::close(fds[1]);
+    if (pid < 0) {
+        ::close(fds[0]);
+        std::printf("window %s: Weather did not start\n", screen.c_str());
+        return false;
+    }
     std::string line;
     for (;;) {
         pollfd p { fds[0], POLLIN, 0 };
@@ -290,8 +297,10 @@ bool timed_start(const std::string& display, const std::string& screen, int zoom
 bool idle_run(const std::string& display, const std::string& screen, int zoom, Round& round)
 {
     pid_t pid = spawn({ program_folder() + "/Weather" }, weather_environment(display, screen, zoom), -1);
-    if (pid < 0)
+    if (pid < 0) {
+        std::printf("window %s: Weather did not start\n", screen.c_str());
         return false;
+    }
     std::this_thread::sleep_for(3s);
     Usage before = usage_of(pid);
     auto from = Clock::now();
