@@ -263,7 +263,8 @@ bool timed_start(const std::string& display, const std::string& screen, int zoom
         return false;
     }
     std::string line;
-    for (;;) {
+    // A start that takes more than 30 s is ended and counts as failed.
+    while (ms_between(start, Clock::now()) < 30000) {
         pollfd p { fds[0], POLLIN, 0 };
         ::poll(&p, 1, 5);
         watch.drain();
@@ -279,6 +280,8 @@ bool timed_start(const std::string& display, const std::string& screen, int zoom
     }
     watch.wait(50ms);
     ::close(fds[0]);
+    if (round.first_frame_ms < 0)
+        ::kill(pid, SIGTERM);
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (watch.maps > 0) {
