@@ -1,6 +1,7 @@
 // The HTTP engine against a real server on loopback: chunking, progress, failures,
 // the inactivity time-out and requests destroyed while they run.
 #include "daemon/HTTPRequest.h"
+#include "daemon/HTTPRequestImpl.h"
 
 #include "runtime/ApplicationCore.h"
 
@@ -30,6 +31,8 @@ struct Recorder : HTTPRequestListener {
     bool destroy_when_done { true };
     int failed { 0 };
     int succeeded { 0 };
+    int status_code { -1 };   // as the failed request saw it
+    bool body_refused { false };
     std::string body;
     bool done() const { return failed + succeeded > 0; }
 
@@ -38,9 +41,11 @@ struct Recorder : HTTPRequestListener {
         progress.push_back(value);
         messages.emplace_back(message);
     }
-    void on_failed(HTTPRequest&) override
+    void on_failed(HTTPRequest& failing) override
     {
         ++failed;
+        status_code = failing.status_code();
+        body_refused = failing.body_refused();
         if (destroy_when_done)
             request.reset();
     }
@@ -93,11 +98,14 @@ protected:
 
     // Sends a GET for the path and runs the loop until the listener has heard the end;
     // a time-out other than 0 replaces the 10 seconds of silence that fail a request.
-    void fetch(Recorder& recorder, const std::string& path, std::chrono::milliseconds limit = 5s, double timeout = 0)
+    void fetch(Recorder& recorder, const std::string& path, std::chrono::milliseconds limit = 5s, double timeout = 0,
+        double deadline = 0)
     {
         recorder.request = std::make_unique<HTTPRequest>(wide(server.url(path)), u"GET", recorder, u"UserAgent");
         if (timeout > 0)
             recorder.request->set_inactivity_timeout(timeout);
+        if (deadline > 0)
+            recorder.request->set_overall_deadline(deadline);
         recorder.request->send_request(ByteBuffer());
         EXPECT_TRUE(pump_until([&] { return recorder.done(); }, limit));
     }
@@ -151,12 +159,18 @@ TEST_F(Engine, FailuresReachTheListenerOnce)
     cut.body = std::string(30000, 'c');
     cut.mode = Reply::Mode::close_mid_body;
     Reply huge;
-    huge.body = std::string(1024 * 1024 + 1, 'h');
+    huge.body = std::string(HTTPRequestImpl::largest_body + 1, 'h');
+    struct Seen {
+        int status_code;
+        bool body_refused;
+    };
     Case cases[] = {
         { "missing", missing, u"ServerBusy" },
         { "cut", cut, u"ServerSendFailed" },
         { "huge", huge, u"ServerSendFailed" },
     };
+    const Seen seen[] = { { 404, false }, { 200, false }, { 200, true } };
+    size_t index = 0;
     for (Case& c : cases) {
         server.set_reply(c.name, c.reply);
         Recorder recorder;
@@ -170,13 +184,35 @@ TEST_F(Engine, FailuresReachTheListenerOnce)
         }
         pump_for(50ms); // nothing more arrives
         EXPECT_EQ(recorder.failed + recorder.succeeded, 1) << c.name;
+        EXPECT_EQ(recorder.status_code, seen[index].status_code) << c.name;
+        EXPECT_EQ(recorder.body_refused, seen[index++].body_refused) << c.name;
     }
+}
+
+TEST_F(Engine, AnAnswerDrippedForEverFailsAtTheOverallDeadline)
+{
+    // A byte every 200 ms never leaves the inactivity timer 10 seconds of silence.
+    Reply drip;
+    drip.body = std::string(1000, 'd');
+    drip.mode = Reply::Mode::chunked_drip;
+    drip.drip_size = 1;
+    drip.drip_interval_ms = 200;
+    server.set_reply("drip", drip);
+    Recorder recorder;
+    auto start = std::chrono::steady_clock::now();
+    fetch(recorder, "/forecastrss?p=drip", 5s, 0, 1.0);
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(recorder.failed, 1);
+    EXPECT_EQ(recorder.succeeded, 0);
+    EXPECT_GT(recorder.chunks.size(), 2u); // it was receiving all along
+    EXPECT_GE(took, 900ms);
+    EXPECT_LT(took, 3s);
 }
 
 TEST_F(Engine, BodyOfExactlyTheLimitIsAccepted)
 {
     Reply reply;
-    reply.body = std::string(1024 * 1024, 'm');
+    reply.body = std::string(HTTPRequestImpl::largest_body, 'm');
     server.set_reply("limit", reply);
     Recorder recorder;
     fetch(recorder, "/forecastrss?p=limit");
