@@ -37,6 +37,11 @@ def code(i):
     return "%08d" % (10000000 + i)
 
 
+# AddressSanitizer holds freed memory back for a while, so RSS says nothing under it;
+# there the leak checker at forecastd's end stands in for the RSS checks.
+MEASURE_RSS = "ASAN_OPTIONS" not in os.environ
+
+
 def rss_kb(pid):
     with open("/proc/%d/status" % pid) as status:
         for line in status:
@@ -105,7 +110,8 @@ def many_parameters(port, pid):
     check(statuses == {414}, "5,000 queries of 500 parameters answered %s" % sorted(statuses))
     check(slowest < 1.0, "the slowest of them in %.3f s" % slowest)
     # Keeping the 2 kB target of each would add 10 MB.
-    check(growth < 2048, "RSS grew by %d kB over them" % growth)
+    if MEASURE_RSS:
+        check(growth < 2048, "RSS grew by %d kB over them" % growth)
 
 
 def bodies(port):
@@ -195,7 +201,8 @@ def distinct_cities(port, pid, replies):
     growth = rss_kb(pid) - after_bound
     check(statuses == {200}, "%d distinct cities answered %s" % (CITIES - 3, sorted(statuses)))
     # Keeping all 4,000 answers more would add some 16 MB.
-    check(growth < 6144, "RSS grew by %d kB over the last %d cities" % (growth, CITIES - 2003))
+    if MEASURE_RSS:
+        check(growth < 6144, "RSS grew by %d kB over the last %d cities" % (growth, CITIES - 2003))
     # With their replies gone, only an answer still kept can be given.
     os.remove(os.path.join(replies, code(3) + ".json"))
     os.remove(os.path.join(replies, code(CITIES - 1) + ".json"))
