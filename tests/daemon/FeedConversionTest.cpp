@@ -192,44 +192,6 @@ TEST(YahooFeed, MalformedAttributesKeepTheirDefaults)
     EXPECT_EQ(record.days[0].code, no_condition);
 }
 
-TEST(YahooFeed, EitherTheConditionOrOneDayMakesAForecast)
-{
-    struct Case {
-        const char* item;
-        bool forecast;
-    } cases[] = {
-        { "<yweather:condition temp=\"5\"/>", true },
-        { "<yweather:condition code=\"30\"/>", true },
-        { "<yweather:forecast date=\"5 Mar 2009\"/>", true },
-        { "<yweather:forecast high=\"x\" low=\"-2\"/>", true },
-        { "<yweather:forecast high=\"x\"/><yweather:condition temp=\"\"/>", false },
-        { "<yweather:condition date=\"now\"/>", false },
-    };
-    for (const Case& c : cases) {
-        ForecastRecord record;
-        std::string feed = std::string("<rss><channel><item>") + c.item + "</item></channel></rss>";
-        EXPECT_EQ(load_from_yahoo(record, buffer_of(feed)), c.forecast) << c.item;
-    }
-}
-
-TEST(YahooFeed, TheServicesSampleMarkIsKept)
-{
-    const std::string item = "<item><yweather:condition temp=\"5\" code=\"3\"/></item>";
-    struct Case {
-        std::string channel;
-        bool sample;
-    } cases[] = {
-        { "<channel xmlns:nalo=\"urn:nalo:forecastd\"><nalo:sample/>" + item + "</channel>", true },
-        { "<channel><title>Berlin (sample data)</title>" + item + "</channel>", false },
-        { "<channel>" + item + "<item><nalo:sample/></item></channel>", false },
-    };
-    for (const Case& c : cases) {
-        ForecastRecord record;
-        EXPECT_TRUE(load_from_yahoo(record, buffer_of("<rss>" + c.channel + "</rss>")));
-        EXPECT_EQ(record.sample, c.sample) << c.channel;
-    }
-}
-
 class CacheFile : public ::testing::Test {
 protected:
     void SetUp() override

@@ -207,27 +207,6 @@ TEST_F(Service, ASecondAskWithinTheCacheTimeStaysHome)
     EXPECT_EQ(upstream(), 3u);
 }
 
-TEST_F(Service, TheLeastRecentlyUsedAnswerGoesBeyondTheBound)
-{
-    places.add(place("02643743", "London"));
-    ServiceOptions options;
-    options.max_answers = 2;
-    ForecastService bounded(places, provider, options, [this] { return steady_clock::time_point(seconds(clock_seconds.load())); });
-    // Each step: the target asked, and the provider requests made so far.
-    const std::pair<const char*, size_t> steps[] = {
-        { "/forecastrss?p=02950159&u=c", 1 }, { "/forecastrss?p=01850147&u=c", 2 },
-        { "/forecastrss?p=02950159&u=c", 2 }, // Berlin used again: Tokyo is now the oldest
-        { "/forecastrss?p=02643743&u=c", 3 }, // Tokyo goes
-        { "/forecastrss?p=02950159&u=c", 3 }, { "/forecastrss?p=01850147&u=c", 4 },
-        { "/forecastrss?p=02950159&u=f", 5 }, // the other unit is an answer of its own
-    };
-    for (const auto& [target, requests] : steps) {
-        EXPECT_EQ(bounded.answer("GET", target).status, 200) << target;
-        EXPECT_EQ(upstream(), requests) << target;
-        EXPECT_LE(bounded.answers_kept(), 2u) << target;
-    }
-}
-
 TEST_F(Service, AFailureBacksOffDoublingUpToFifteenMinutes)
 {
     const int64_t start = clock_seconds;
