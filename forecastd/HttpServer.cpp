@@ -306,7 +306,9 @@ bool HttpServer::start(const std::string& host, uint16_t port, std::string& erro
         MHD_OPTION_CONNECTION_LIMIT, 1000u,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, connections_per_address,
         MHD_OPTION_CONNECTION_TIMEOUT, 30u,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 256u,
+        // Room for a burst of connections, so that a flood of them leaves no SYN of a
+        // normal client dropped and retried a second later.
+        MHD_OPTION_LISTEN_BACKLOG_SIZE, 4096u,
         MHD_OPTION_END);
     if (!m_daemon) {
         error = "cannot listen on " + host + ":" + service;

@@ -4,6 +4,7 @@
 
 #include "app/Settings.h"
 
+#include "platform/RequestQueue.h"
 #include "runtime/Registry.h"
 #include "skin/draw/FramePng.h"
 
@@ -133,6 +134,8 @@ void WeatherRun::SetUp()
 
 void WeatherRun::TearDown()
 {
+    // The queue outlives the programs: the test's own goes with the test.
+    platform::RequestQueue::remove(u"NALO/Weather");
     unsetenv("NALO_QUEUE_SUFFIX");
     runtime::write_number(u"HKEY_CURRENT_USER\\Software\\NALO", u"Log", 0u);
 }
