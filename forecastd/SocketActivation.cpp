@@ -1,9 +1,11 @@
 #include "forecastd/SocketActivation.h"
 
+#include <arpa/inet.h>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -65,6 +67,30 @@ bool is_listening_stream(int socket)
         return false;
     length = sizeof listening;
     return getsockopt(socket, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) == 0 && listening;
+}
+
+std::string socket_address(int socket)
+{
+    sockaddr_storage address {};
+    socklen_t length = sizeof address;
+    if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return {};
+    char host[INET6_ADDRSTRLEN] = "";
+    if (address.ss_family == AF_INET) {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
+        inet_ntop(AF_INET, &v4->sin_addr, host, sizeof host);
+        return std::string(host) + ":" + std::to_string(ntohs(v4->sin_port));
+    }
+    if (address.ss_family == AF_INET6) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
+        inet_ntop(AF_INET6, &v6->sin6_addr, host, sizeof host);
+        std::string text = "[";
+        text += host;
+        text += "]:";
+        text += std::to_string(ntohs(v6->sin6_port));
+        return text;
+    }
+    return {};
 }
 
 } // namespace forecastd

@@ -17,4 +17,7 @@ bool take_listen_sockets(std::vector<int>& sockets, std::string& error);
 // Whether the descriptor is a listening stream socket.
 bool is_listening_stream(int socket);
 
+// The socket's own address as "HOST:PORT" ("[HOST]:PORT" for IPv6); empty when unknown.
+std::string socket_address(int socket);
+
 } // namespace forecastd

@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::string where = handed.empty() ? options.host + ":" + std::to_string(server.port())
-                                       : "the socket systemd handed over (port " + std::to_string(server.port()) + ")";
+                                       : socket_address(handed[0]) + ", the socket systemd handed over";
     std::printf("forecastd: %zu places, answers from %s%s, listening on %s\n", places.size(),
         provider->describe().c_str(), provider->sample() ? " (sample data)" : "", where.c_str());
     std::fflush(stdout);
