@@ -1,4 +1,5 @@
 #include "display/SdlDisplay.h"
+#include "display/WindowIcon.h"
 
 #include <SDL.h>
 
@@ -49,6 +50,7 @@ std::unique_ptr<SdlDisplay> SdlDisplay::open(const ScreenDescription& screen, bo
         return nullptr;
     }
     display->m_window_id = SDL_GetWindowID(display->m_window);
+    set_window_icon(display->m_window, program_icon_path());
     display->m_renderer = SDL_CreateRenderer(display->m_window, -1, 0);
     if (!display->m_renderer) {
         error = SDL_GetError();
