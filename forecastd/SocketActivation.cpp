@@ -51,6 +51,7 @@ bool take_listen_sockets(std::vector<int>& sockets, std::string& error)
         int flags = fcntl(fd, F_GETFD);
         if (flags < 0) {
             error = "LISTEN_FDS names descriptor " + std::to_string(fd) + ", which is not open";
+            sockets.clear();
             return false;
         }
         fcntl(fd, F_SETFD, flags | FD_CLOEXEC);

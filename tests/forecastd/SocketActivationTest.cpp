@@ -6,7 +6,6 @@
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -51,37 +50,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TakeListenSockets,
         ActivationCase { "none_handed", "self", "0", true, 0 },
         ActivationCase { "pid_not_a_number", "12x", "1", false, 0 },
         ActivationCase { "count_not_a_number", "self", "one", false, 0 },
-        ActivationCase { "count_negative", "self", "-1", false, 0 }),
+        ActivationCase { "count_negative", "self", "-1", false, 0 },
+        ActivationCase { "more_than_are_open", "self", "1000", false, 0 }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(TakeListenSocketsOpen, TakesDescriptorThreeAndMarksItCloseOnExec)
-{
-    int listener = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    ASSERT_GE(dup2(listener, 3), 0);
-    close(listener);
-    setenv("LISTEN_PID", std::to_string(getpid()).c_str(), 1);
-    setenv("LISTEN_FDS", "1", 1);
-    std::vector<int> sockets;
-    std::string error;
-    ASSERT_TRUE(take_listen_sockets(sockets, error)) << error;
-    ASSERT_EQ(sockets, std::vector<int> { 3 });
-    EXPECT_TRUE(fcntl(3, F_GETFD) & FD_CLOEXEC);
-    EXPECT_FALSE(forecastd::is_listening_stream(3)) << "not listening yet";
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(3, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(3, 4), 0);
-    EXPECT_TRUE(forecastd::is_listening_stream(3));
-    close(3);
-
-    // A count past the open descriptors is refused, not taken on trust.
-    setenv("LISTEN_PID", std::to_string(getpid()).c_str(), 1);
-    setenv("LISTEN_FDS", "1", 1);
-    EXPECT_FALSE(take_listen_sockets(sockets, error));
-    EXPECT_NE(error.find("descriptor 3"), std::string::npos) << error;
-}
 
 // A loopback socket listening on a free port, as systemd would open it.
 int listening_socket(int& port)
