@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -25,33 +26,19 @@ fi
 exit "${STANDIN_EXIT:-0}"
 )sh";
 
-// A loopback socket on a free port: listening (something answers there) or closed again
-// (nothing does).
-struct Port {
-    explicit Port(bool listening)
+// Something answering on a loopback port.
+struct Listener {
+    explicit Listener(int port)
     {
-        fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address {};
         address.sin_family = AF_INET;
+        address.sin_port = htons(uint16_t(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        number = ntohs(address.sin_port);
-        if (listening) {
-            listen(fd, 4);
-        } else {
-            close(fd);
-            fd = -1;
-        }
+        bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(fd, 4);
     }
-    ~Port()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    int fd { -1 };
-    int number { 0 };
+    ~Listener() { close(fd); }
+    int fd { socket(AF_INET, SOCK_STREAM, 0) };
 };
 
 bool answers(int port)
@@ -80,9 +67,12 @@ TEST_P(LauncherForecastd, StartsItOnlyForASilentLoopbackAddressAndStopsItAfterwa
     write_bytes(tree->program_folder() + "/Weather", stand_in);
     ASSERT_EQ(chmod((tree->program_folder() + "/Weather").c_str(), 0755), 0);
 
-    Port port(c.something_answers);
+    int port = free_loopback_port();
+    std::optional<Listener> listener;
+    if (c.something_answers)
+        listener.emplace(port);
     std::string server = c.server;
-    server.replace(server.find("{port}"), 6, std::to_string(port.number));
+    server.replace(server.find("{port}"), 6, std::to_string(port));
     std::string registry = folder + "/registry.db";
     ASSERT_EQ(run_command("NALO_REGISTRY=" + shell_quoted(registry) + " " + NALO_TOOLS_DIR
                   + "/nalo-reg set 'HKEY_CURRENT_USER\\Software\\NALO\\Weather' Server --string " + shell_quoted(server))
@@ -90,7 +80,7 @@ TEST_P(LauncherForecastd, StartsItOnlyForASilentLoopbackAddressAndStopsItAfterwa
         0);
 
     std::string log = folder + "/runs.txt";
-    std::string address = "127.0.0.1:" + std::to_string(port.number);
+    std::string address = "127.0.0.1:" + std::to_string(port);
     auto run = run_command("env NALO_REGISTRY=" + shell_quoted(registry) + " XDG_DATA_HOME=" + shell_quoted(folder + "/data")
         + " STANDIN_LOG=" + shell_quoted(log) + " STANDIN_EXIT=5"
         + (c.started ? " STANDIN_FETCH=" + address : "")
@@ -101,9 +91,9 @@ TEST_P(LauncherForecastd, StartsItOnlyForASilentLoopbackAddressAndStopsItAfterwa
     EXPECT_EQ(said, c.started) << run.output;
     if (c.started) {
         EXPECT_NE(read_text(log).find("(sample data)"), std::string::npos) << "Weather got no feed: " << read_text(log);
-        EXPECT_FALSE(answers(port.number)) << "forecastd still runs after Weather ended";
+        EXPECT_FALSE(answers(port)) << "forecastd still runs after Weather ended";
     }
-    EXPECT_EQ(answers(port.number), c.something_answers);
+    EXPECT_EQ(answers(port), c.something_answers);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, LauncherForecastd,

@@ -9,9 +9,6 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <unistd.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 namespace fs = std::filesystem;
 using namespace packaging_test;
@@ -25,20 +22,6 @@ const std::string weather_key = "'HKEY_CURRENT_USER\\Software\\NALO\\Weather'";
 std::string reg(const std::string& arguments)
 {
     return std::string(NALO_TOOLS_DIR) + "/nalo-reg " + arguments + " 2>&1";
-}
-
-// A loopback port nothing listens on.
-int free_port()
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 std::vector<std::string> city_codes(const std::string& settings)
@@ -63,7 +46,7 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
     // No forecast service answers on Server: the launcher starts forecastd there, with the
     // sample replies (no internet in tests). Without the sibling product the program
     // starts on its pages, not in the city search.
-    std::string server = "127.0.0.1:" + std::to_string(free_port());
+    std::string server = "127.0.0.1:" + std::to_string(free_loopback_port());
     ASSERT_EQ(run_command(reg("set " + weather_key + " Server --string " + server)).exit_code, 0);
     run_command(reg("delete 'HKEY_LOCAL_MACHINE\\Software\\Apps\\NALO Quillpane'"));
 
