@@ -1,5 +1,6 @@
 #include "display/Display.h"
 
+#include "display/FullScreenCheck.h"
 #include "display/HeadlessDisplay.h"
 #include "display/SdlDisplay.h"
 
@@ -74,9 +75,13 @@ std::unique_ptr<Display> create_display(const WindowLook& look, std::string& hea
         headless_reason = "no display server";
         return std::make_unique<HeadlessDisplay>(screen);
     }
+    if (auto refusal = whole_panel ? full_screen_refusal() : std::nullopt)
+        refuse_full_screen(*refusal);
     std::string error;
     if (auto window = SdlDisplay::open(screen, whole_panel, look, error))
         return window;
+    if (whole_panel)
+        refuse_full_screen("NALO_FULLSCREEN=1: SDL cannot take the whole display: " + error);
     headless_reason = "no window: " + error;
     return std::make_unique<HeadlessDisplay>(screen);
 }

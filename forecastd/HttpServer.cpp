@@ -299,6 +299,7 @@ bool HttpServer::start(const std::string& host, uint16_t port, std::string& erro
         flags |= MHD_USE_IPv6;
     m_daemon = MHD_start_daemon(flags, port, nullptr, nullptr, &answer, this,
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&address),
+        MHD_OPTION_LISTEN_SOCKET, m_listen_socket,
         MHD_OPTION_URI_LOG_CALLBACK, &remember_target, nullptr,
         MHD_OPTION_NOTIFY_COMPLETED, &forget_target, this,
         MHD_OPTION_NOTIFY_CONNECTION, &notify_connection, this,

@@ -54,6 +54,8 @@ public:
     uint16_t port() const { return m_port; }
     // Takes effect at start().
     void set_header_deadline(std::chrono::milliseconds deadline) { m_header_deadline = deadline; }
+    // Before start: accept on this listening socket (one systemd handed over) instead.
+    void use_listening_socket(int socket) { m_listen_socket = socket; }
 
     // Used by the library's callbacks.
     std::optional<Response> quick(std::string_view method, std::string_view target) const;
@@ -71,6 +73,7 @@ private:
     QuickHandler m_quick;
     MHD_Daemon* m_daemon { nullptr };
     uint16_t m_port { 0 };
+    int m_listen_socket { -1 };
     std::mutex m_lock;
     std::condition_variable m_idle;
     int m_working { 0 };

@@ -4,6 +4,7 @@
 #include "forecastd/OfflineProvider.h"
 #include "forecastd/OpenMeteoProvider.h"
 #include "forecastd/Options.h"
+#include "forecastd/SocketActivation.h"
 
 #include <curl/curl.h>
 
@@ -33,6 +34,14 @@ int main(int argc, char** argv)
     if (std::optional<int> done = parse_options(std::vector<std::string>(argv + 1, argv + argc), options))
         return *done;
     std::string error;
+    // Started by forecastd.socket: systemd listens, and this process takes its socket.
+    std::vector<int> handed;
+    if (!take_listen_sockets(handed, error) || handed.size() > 1
+        || (handed.size() == 1 && !is_listening_stream(handed[0]))) {
+        std::fprintf(stderr, "forecastd: %s\n",
+            error.empty() ? "systemd must hand over one listening stream socket" : error.c_str());
+        return 1;
+    }
 
     PlaceTable places;
     std::string places_file = options.places.empty() ? beside_program("places.tsv") : options.places;
@@ -68,13 +77,16 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    if (!handed.empty())
+        server.use_listening_socket(handed[0]);
     if (!server.start(options.host, options.port, error, std::max(2u, std::thread::hardware_concurrency()))) {
         std::fprintf(stderr, "forecastd: %s\n", error.c_str());
         return 1;
     }
-    std::printf("forecastd: %zu places, answers from %s%s, listening on %s:%u\n", places.size(),
-        provider->describe().c_str(), provider->sample() ? " (sample data)" : "", options.host.c_str(),
-        unsigned(server.port()));
+    std::string where = handed.empty() ? options.host + ":" + std::to_string(server.port())
+                                       : socket_address(handed[0]) + ", the socket systemd handed over";
+    std::printf("forecastd: %zu places, answers from %s%s, listening on %s\n", places.size(),
+        provider->describe().c_str(), provider->sample() ? " (sample data)" : "", where.c_str());
     std::fflush(stdout);
 
     int signal = 0;

@@ -36,10 +36,10 @@ GameBase::GameBase(std::u16string_view application_name, platform::WindowProcedu
     if (m_recorder.active())
         m_clock.set_fixed(0.04);
     step(2);
-    // The window is mapped once, with its title and the icon beside the program.
+    // The window is mapped once, with its title and the program's icon from its folder.
     display::WindowLook look;
     look.title = platform::to_utf8(application_name);
-    look.load_icon(runtime::narrow_path(runtime::expand_path(u"%app_path%/" + std::u16string(application_name) + u".png")));
+    look.load_icon(runtime::narrow_path(runtime::expand_path(u"%app_path%/nalo-weather.png")));
     std::string reason;
     m_display = display::create_display(look, reason);
     if (!m_display->has_window())

@@ -1,5 +1,6 @@
-# Writes forecastd's systemd user unit with ExecStart on the installed forecastd, into
-# lib/systemd/user and beside the programs. Run by `cmake --install`, which knows the
+# Writes forecastd's systemd user units, the service with ExecStart on the installed
+# forecastd, into lib/systemd/user and beside the programs, and enables the socket for
+# every user with a link in lib/systemd/user/sockets.target.wants. Run by `cmake --install`, which knows the
 # prefix (and DESTDIR, which file(INSTALL) adds).
 set(program_dir "${NALO_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${program_dir}")
@@ -23,7 +24,11 @@ endif()
 file(MAKE_DIRECTORY "${NALO_UNIT_WORK}")
 file(WRITE "${NALO_UNIT_WORK}/forecastd.service"
   "# systemd user unit for forecastd, the forecast service the Ombrelo daemon asks.\n"
-  "# Start it for your user:  systemctl --user enable --now forecastd\n"
+  "# Started by forecastd.socket on the first connection, for every user.\n"
   "${unit}")
-file(INSTALL "${NALO_UNIT_WORK}/forecastd.service" DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/user")
-file(INSTALL "${NALO_UNIT_WORK}/forecastd.service" DESTINATION "${program_dir}")
+get_filename_component(source_dir "${NALO_UNIT_SOURCE}" DIRECTORY)
+set(units "${NALO_UNIT_WORK}/forecastd.service" "${source_dir}/forecastd.socket")
+file(MAKE_DIRECTORY "${NALO_UNIT_WORK}/sockets.target.wants")
+file(CREATE_LINK ../forecastd.socket "${NALO_UNIT_WORK}/sockets.target.wants/forecastd.socket" SYMBOLIC)
+file(INSTALL ${units} "${NALO_UNIT_WORK}/sockets.target.wants" DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/user")
+file(INSTALL ${units} DESTINATION "${program_dir}")

@@ -29,6 +29,9 @@ std::string shell_quoted(const std::string& text);
 // Whether the command is found on the PATH (checking tools a test needs).
 bool has_command(const std::string& name);
 
+// A loopback port nothing listens on (the kernel's choice, released again).
+int free_loopback_port();
+
 // The whole file as text; empty when missing.
 std::string read_text(const std::string& path);
 

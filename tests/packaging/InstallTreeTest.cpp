@@ -162,9 +162,26 @@ TEST_F(InstalledTree, DesktopEntryValidatesAndNamesTheLauncherAndTheIcon)
         std::string png = tree->at("share/icons/hicolor/" + dims + "/apps/" + icon[1].str() + ".png");
         EXPECT_EQ(png_size(png), std::make_pair(size, size)) << png;
     }
+    // SDL names the window's class after the program.
+    EXPECT_NE(text.find("\nStartupWMClass=Weather\n"), std::string::npos) << text;
     std::string svg = read_text(tree->at("share/icons/hicolor/scalable/apps/" + icon[1].str() + ".svg"));
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 64 64\""), std::string::npos);
+}
+
+TEST_F(InstalledTree, MetainfoValidatesAndNamesTheDesktopEntryAndTheVersion)
+{
+    ASSERT_TRUE(tree);
+    std::string file = tree->at("share/metainfo/io.github.nalo_weather.Weather.metainfo.xml");
+    std::string text = read_text(file);
+    EXPECT_NE(text.find("<launchable type=\"desktop-id\">nalo-weather.desktop</launchable>"), std::string::npos);
+    EXPECT_NE(text.find("<release version=\"" + std::string(runtime::project_version()) + "\" date=\"20"),
+        std::string::npos) << text;
+    if (!has_command("appstreamcli"))
+        GTEST_SKIP() << "appstreamcli is not installed (Debian appstream)";
+    auto validated = run_command("appstreamcli validate --no-net " + shell_quoted(file) + " 2>&1");
+    EXPECT_EQ(validated.exit_code, 0) << validated.output;
+    EXPECT_NE(validated.output.find("Validation was successful"), std::string::npos) << validated.output;
 }
 
 namespace {
@@ -233,15 +250,22 @@ TEST_F(InstalledTree, EveryCommandHasAManPageThatRendersAndNamesItsOptions)
     expect_complete_page("make-citydb", shown, std::string(NALO_TOOLS_DIR) + "/make-citydb");
 }
 
-TEST_F(InstalledTree, UserUnitStartsTheInstalledForecastd)
+TEST_F(InstalledTree, UserUnitsStartTheInstalledForecastdOnTheSocketEnabledForEveryone)
 {
     ASSERT_TRUE(tree);
     std::string unit = read_text(tree->at("lib/systemd/user/forecastd.service"));
     EXPECT_NE(unit.find("\nExecStart=/usr/lib/nalo-weather/forecastd --listen 127.0.0.1:8642\n"), std::string::npos)
         << unit;
-    EXPECT_NE(unit.find("[Install]\nWantedBy=default.target"), std::string::npos);
+    EXPECT_NE(unit.find("\nRequires=forecastd.socket\n"), std::string::npos) << unit;
     EXPECT_EQ(unit.find("%h"), std::string::npos) << "still names the per-user copy: " << unit;
     EXPECT_EQ(read_text(tree->program_folder() + "/forecastd.service"), unit);
+    std::string socket = read_text(tree->at("lib/systemd/user/forecastd.socket"));
+    EXPECT_NE(socket.find("\nListenStream=127.0.0.1:8642\n"), std::string::npos) << socket;
+    EXPECT_NE(socket.find("[Install]\nWantedBy=sockets.target"), std::string::npos) << socket;
+    // Enabled for every user by the link a user manager reads at login.
+    std::string wants = tree->at("lib/systemd/user/sockets.target.wants/forecastd.socket");
+    EXPECT_TRUE(fs::is_symlink(wants));
+    EXPECT_EQ(fs::read_symlink(wants), "../forecastd.socket");
 
     // systemd accepts it, with the path inside DESTDIR where the program lies now.
     if (!has_command("systemd-analyze"))
@@ -249,7 +273,9 @@ TEST_F(InstalledTree, UserUnitStartsTheInstalledForecastd)
     std::string staged = tree->destdir() + "/forecastd.service";
     std::string text = std::regex_replace(unit, std::regex("ExecStart=/usr"), "ExecStart=" + tree->destdir() + "/usr");
     test_support::write_bytes(staged, text);
-    auto verified = run_command("systemd-analyze verify " + shell_quoted(staged) + " 2>&1");
+    test_support::write_bytes(tree->destdir() + "/forecastd.socket", socket);
+    auto verified = run_command("systemd-analyze verify --user --man=no " + shell_quoted(staged) + " "
+        + shell_quoted(tree->destdir() + "/forecastd.socket") + " 2>&1");
     EXPECT_EQ(verified.exit_code, 0) << verified.output;
     EXPECT_EQ(verified.output, "");
 }

@@ -38,6 +38,11 @@ protected:
         data = folder + "/data";
         user = data + "/nalo/Weather";
         log = folder + "/runs.txt";
+        // A forecast service elsewhere: the launcher leaves forecastd alone (its own test).
+        ASSERT_EQ(run_command(std::string(NALO_TOOLS_DIR)
+                      + "/nalo-reg set 'HKEY_CURRENT_USER\\Software\\NALO\\Weather' Server --string forecasts.invalid")
+                      .exit_code,
+            0);
     }
 
     void put_stand_in(const std::string& name)

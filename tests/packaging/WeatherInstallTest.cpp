@@ -43,9 +43,11 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
     ASSERT_TRUE(tree) << error;
     std::string data = folder + "/data";
     std::string user = data + "/nalo/Weather";
-    // No forecast service: the pages stay without forecasts, quietly. Without the sibling
-    // product the program starts on its pages, not in the city search.
-    ASSERT_EQ(run_command(reg("set " + weather_key + " Server --string 127.0.0.1:9")).exit_code, 0);
+    // No forecast service answers on Server: the launcher starts forecastd there, with the
+    // sample replies (no internet in tests). Without the sibling product the program
+    // starts on its pages, not in the city search.
+    std::string server = "127.0.0.1:" + std::to_string(free_loopback_port());
+    ASSERT_EQ(run_command(reg("set " + weather_key + " Server --string " + server)).exit_code, 0);
     run_command(reg("delete 'HKEY_LOCAL_MACHINE\\Software\\Apps\\NALO Quillpane'"));
 
     // The first run: the menu's city list, Insert opens the search, pick the first Berlin.
@@ -59,17 +61,24 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
                      "key Enter\nwait 1\n"
                      "shot " + folder + "/added.png\n"
                      "key Esc\nwait 0.6\n"
-                     "key Esc\nwait 0.8\n"
+                     "key Esc\nwait 4\n"
+                     "shot " + folder + "/page.png\n"
                      "quit\n");
     // A request queue of its own, so that no other test's daemon reads it.
     std::string env = "env XDG_DATA_HOME='" + data + "' NALO_HEADLESS=1 NALO_QUEUE_SUFFIX=packaging-"
-        + std::to_string(getpid()) + " ";
+        + std::to_string(getpid()) + " NALO_FORECASTD_OPTIONS='--offline " + tree->program_folder()
+        + "/forecast-samples' ";
     auto first = run_command(env + "NALO_SCRIPT='" + add + "' '" + tree->bin("nalo-weather") + "' 2>&1");
     ASSERT_EQ(first.exit_code, 0) << first.output;
     EXPECT_NE(first.output.find("nalo-weather: making " + user), std::string::npos) << first.output;
     std::vector<std::string> added = city_codes(read_text(user + "/settings.xml"));
     ASSERT_EQ(added.size(), 1u) << "the scripted run added no city (see " << folder << "/added.png): "
                                 << read_text(user + "/settings.xml");
+    EXPECT_NE(first.output.find("nalo-weather: started forecastd on " + server), std::string::npos) << first.output;
+    std::string feed = read_text(user + "/downloads/_" + added[0] + ".xml");
+    EXPECT_NE(feed.find("city_code=\"" + added[0] + "\""), std::string::npos)
+        << "no forecast reached the page (see " << folder << "/page.png): " << feed;
+    EXPECT_NE(feed.find("<Weather date="), std::string::npos) << feed;
 
     // An upgrade of the installed folder: a new version with a new file.
     write_bytes(tree->program_folder() + "/version", "99.0.0\n");
