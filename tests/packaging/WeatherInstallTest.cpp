@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <mqueue.h>
 #include <regex>
 #include <unistd.h>
 
@@ -64,7 +65,11 @@ TEST(InstalledWeather, TheUsersCitiesSurviveAnUpgrade)
                      "key Esc\nwait 4\n"
                      "shot " + folder + "/page.png\n"
                      "quit\n");
-    // A request queue of its own, so that no other test's daemon reads it.
+    // A request queue of its own, so that no other test's daemon reads it; it goes with the test.
+    struct OwnQueue {
+        std::string name = "/NALO.Weather." + std::to_string(getuid()) + ".packaging-" + std::to_string(getpid());
+        ~OwnQueue() { mq_unlink(name.c_str()); }
+    } own_queue;
     std::string env = "env XDG_DATA_HOME='" + data + "' NALO_HEADLESS=1 NALO_QUEUE_SUFFIX=packaging-"
         + std::to_string(getpid()) + " NALO_FORECASTD_OPTIONS='--offline " + tree->program_folder()
         + "/forecast-samples' ";
