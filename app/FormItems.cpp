@@ -44,6 +44,15 @@ void FormItems::build_form()
     m_list->set_reorder_listener(this);
     m_list->set_source(this);
     m_list->set_count(row_count());
+    m_hint = find_descendant(u"hint");
+    update_hint();
+}
+
+void FormItems::update_hint()
+{
+    // An empty list says how to fill it.
+    if (m_hint)
+        m_hint->set_visible(row_count() == 0);
 }
 
 void FormItems::reload(skin::Properties&)
@@ -71,6 +80,7 @@ void FormItems::open()
     m_marks.assign(size_t(row_count()), false);
     m_list->set_source(this);
     m_list->set_count(row_count());
+    update_hint();
     if (auto* app = framework::Application::singleton())
         app->push_form(*this, true, true);
 }
@@ -145,6 +155,7 @@ void FormItems::on_settings_event(const SettingsEvent& event)
             m_marks[b] = mark_a;
         }
     }
+    update_hint();
 }
 
 void FormItems::back()

@@ -84,6 +84,7 @@ public:
     bool key(const input::KeyEvent& event) override;
 
 private:
+    void update_hint();
     void build_form();
     CityListElement* element(int row) const;
     int highlighted_row() const;
@@ -92,6 +93,7 @@ private:
     ReorderList* m_list { nullptr };
     skin::ButtonNode* m_back { nullptr };
     skin::ButtonNode* m_plus { nullptr };
+    skin::SkinNode* m_hint { nullptr };
     std::vector<bool> m_marks;
 };
 

@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 
 #include "platform/CaseFolding.h"
+#include "platform/LetterFolding.h"
 
 #include "runtime/Log.h"
 
@@ -14,6 +15,7 @@
 #include "skin/list/ListNode.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/LabelEditNode.h"
+#include "skin/nodes/TextNode.h"
 
 #include <chrono>
 
@@ -81,6 +83,7 @@ void FormTotal::build_form()
     m_list = &find_node<skin::ListNode>(*this, u"listTotal");
     m_edit = &find_node<skin::LabelEditNode>(*this, u"editName");
     m_ruler = std::make_unique<AlphabetRuler>(*this, m_skin, [this](char16_t letter) { jump_to_letter(letter); });
+    m_hint = dynamic_cast<skin::TextNode*>(find_descendant(u"hint"));
     m_back->set_listener(this);
     m_edit->set_listener(this);
     if (!text.empty())
@@ -96,6 +99,12 @@ void FormTotal::reload(skin::Properties&)
 
 void FormTotal::reset_and_show()
 {
+    // Each search starts afresh: an empty field over every city not yet in the list. The
+    // first one waits for the timer that reads the database.
+    if (!m_edit->text().empty())
+        m_edit->edit().set_text(u"");
+    if (!m_database.empty())
+        filter();
     get_log() << u"FormTotal::reset_and_show results=" << int32_t(m_results.size()) << u"\n";
     show_results();
     if (auto* app = framework::Application::singleton()) {
@@ -115,6 +124,24 @@ void FormTotal::show_results()
     // The list starts again from its top with the matches as they are now.
     m_list->set_source(this);
     m_list->set_count(int(m_results.size()));
+    show_hint();
+}
+
+void FormTotal::show_hint()
+{
+    if (!m_hint)
+        return;
+    // Only a filtering that found nothing says so; before the first one the list is
+    // still being read.
+    bool nothing = m_filter_count > 0 && m_results.empty() && !m_edit->text().empty();
+    if (nothing) {
+        std::u16string text = m_skin.translate(u"No_match");
+        size_t at = text.find(u"%s");
+        if (at != std::u16string::npos)
+            text.replace(at, 2, m_edit->text());
+        m_hint->set_text(text);
+    }
+    m_hint->set_visible(nothing);
 }
 
 void FormTotal::restart_filter_timer()
@@ -170,23 +197,30 @@ void FormTotal::filter()
 
 char16_t FormTotal::ruler_letter(char16_t first)
 {
-    return platform::to_upper(platform::to_lower(first));
+    // Digits and signs share one entry, as the database files them after the letters.
+    if (!platform::is_letter(first))
+        return u'#';
+    return platform::to_upper(platform::base_letter(first));
 }
 
 void FormTotal::update_ruler()
 {
-    // The database is sorted without regard to case ("Aachen", "al-Qamishli", "Alba"):
-    // a letter and its other case are one entry, shown in upper case.
+    // The database is sorted by base letter ("Aachen", "al-Qamishli", "Alba", "Århus"):
+    // a letter, its other case and its accented forms are one entry, shown in upper case.
     std::u16string letters;
+    std::vector<size_t> uses;
     for (int32_t index : m_results) {
         const std::u16string& name = m_database[size_t(index)].name;
         if (name.empty())
             continue;
         char16_t letter = ruler_letter(name[0]);
-        if (letters.empty() || letters.back() != letter)
+        if (letters.empty() || letters.back() != letter) {
             letters.push_back(letter);
+            uses.push_back(0);
+        }
+        ++uses.back();
     }
-    m_ruler->set_letters(std::move(letters));
+    m_ruler->set_letters(std::move(letters), std::move(uses));
 }
 
 std::u16string_view FormTotal::result_name(int row) const

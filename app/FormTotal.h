@@ -33,6 +33,7 @@ class ButtonNode;
 class LabelEditNode;
 class ListNode;
 class Properties;
+class TextNode;
 } // namespace skin
 
 namespace weather {
@@ -65,11 +66,10 @@ public:
     void filter();
     // Chooses match `row`: the form closes, the city is added, the match leaves the list.
     void choose(int row);
-    // Scrolls to and highlights the first match whose name begins with the letter, in
-    // either case.
+    // Scrolls to and highlights the first match filed under the ruler letter of `letter`.
     void jump_to_letter(char16_t letter);
-    // The ruler's entry for a first letter: the letter without regard to case, in upper
-    // case ("a", "A" and the dotted "İ" of "İzmir" give "A", "A" and "I").
+    // The ruler's entry for a first letter: its base letter in upper case ("a", "Å", "Ś"
+    // and the dotted "İ" of "İzmir" give "A", "A", "S" and "I"); digits and signs "#".
     static char16_t ruler_letter(char16_t first);
     // btnBack: the form leaves; with an empty city list the program ends.
     void back();
@@ -107,6 +107,8 @@ private:
     void build_form();
     void update_ruler();
     void show_results();
+    // The optional "hint" text: "No city starts with …" when a filtering found nothing.
+    void show_hint();
     void focus_edit();
 
     skin::Properties& m_skin;
@@ -118,6 +120,7 @@ private:
     skin::ButtonNode* m_back { nullptr };
     skin::ListNode* m_list { nullptr };
     skin::LabelEditNode* m_edit { nullptr };
+    skin::TextNode* m_hint { nullptr };
     int m_filter_count { 0 };
     double m_last_filter_seconds { 0 };
 };

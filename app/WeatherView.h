@@ -79,6 +79,7 @@ private:
     skin::TextNode* m_wtext { nullptr };
     skin::TextNode* m_mtext { nullptr };
     skin::ImageNode* m_image { nullptr };
+    skin::SkinNode* m_days { nullptr };
     std::unique_ptr<ConditionPictures> m_pictures;
     std::vector<std::unique_ptr<WeatherLine>> m_rows;
 };
