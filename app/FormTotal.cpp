@@ -86,6 +86,10 @@ void FormTotal::build_form()
     m_hint = dynamic_cast<skin::TextNode*>(find_descendant(u"hint"));
     m_back->set_listener(this);
     m_edit->set_listener(this);
+    // A keypad phone types the language's letters.
+    m_keypad = framework::KeypadLetters::from_language(m_skin.language());
+    if (auto* app = framework::Application::singleton())
+        app->set_keypad(m_keypad);
     if (!text.empty())
         m_edit->edit().set_text(text);
     update_ruler();
@@ -241,6 +245,44 @@ void FormTotal::jump_to_letter(char16_t letter)
     }
 }
 
+bool FormTotal::keypad_in_list() const
+{
+    auto* app = framework::Application::singleton();
+    return app && framework::Application::static_capability_is_smartphone() && app->focused() != &m_edit->edit();
+}
+
+void FormTotal::erase_last_letter()
+{
+    std::u16string text = m_edit->text();
+    size_t cut = text.size() - 1;
+    if (cut > 0 && text[cut] >= 0xDC00 && text[cut] < 0xE000 && text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
+        --cut;
+    text.resize(cut);
+    m_edit->edit().set_text(text);
+    // The typing session takes the node's new text.
+    if (auto* app = framework::Application::singleton(); app && app->focused() == &m_edit->edit())
+        app->focus(&m_edit->edit(), true);
+}
+
+void FormTotal::jump_by_key(int digit)
+{
+    // The ruler letters on that key, in the ruler's order; the same key again goes on to
+    // the next one.
+    const std::u16string& on_key = m_keypad.letters(0, digit);
+    std::u16string targets;
+    for (char16_t letter : m_ruler->letters())
+        for (char16_t c : on_key)
+            if (ruler_letter(c) == letter) {
+                targets.push_back(letter);
+                break;
+            }
+    if (targets.empty())
+        return;
+    m_jump_index = digit == m_jump_digit ? (m_jump_index + 1) % targets.size() : 0;
+    m_jump_digit = digit;
+    jump_to_letter(targets[m_jump_index]);
+}
+
 void FormTotal::choose(int row)
 {
     if (row < 0 || size_t(row) >= m_results.size())
@@ -297,15 +339,45 @@ bool FormTotal::key(const input::KeyEvent& event)
 {
     switch (event.code) {
     case input::key_backspace:
-        // Back leaves as btnBack does; the typing session keeps its own Backspace.
-        if (event.pressed && event.first)
-            back();
+        // Back takes the last letter while there is one, as on every phone, and leaves as
+        // btnBack does once the field is empty; the typing session keeps its own Backspace.
+        if (event.pressed) {
+            if (!m_edit->text().empty())
+                erase_last_letter();
+            else if (event.first)
+                back();
+        }
         return true;
     case input::key_up:
+        // A keypad phone goes back to typing from the top of the list.
+        if (event.pressed && keypad_in_list() && m_list->highlight_position() < 0.5) {
+            m_list->set_highlight(-1);
+            focus_edit();
+            return true;
+        }
+        return list_key(*m_list, event);
     case input::key_down:
+    case input::key_page_up:
+    case input::key_page_down:
+    case input::key_volume_up:
+    case input::key_volume_down: {
+        bool taken = list_key(*m_list, event);
+        // On a keypad phone the list takes the keys from the field: a digit then jumps
+        // through the ruler's letters of that key.
+        auto* app = framework::Application::singleton();
+        if (taken && app && framework::Application::static_capability_is_smartphone() && m_list->highlight_position() >= 0
+            && app->focused() == &m_edit->edit())
+            app->focus(nullptr, false);
+        return taken;
+    }
     case input::key_enter:
         return list_key(*m_list, event);
     default:
+        if (input::is_digit_key(event.code) && keypad_in_list()) {
+            if (event.pressed)
+                jump_by_key(event.code - input::key_0);
+            return true;
+        }
         return FormNode::key(event);
     }
 }

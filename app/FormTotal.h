@@ -6,12 +6,17 @@
 // (except on the very first filtering, which reads the file).
 //
 // Keypad: the form opens with its edit field focused; Down moves into the list, Up and
-// Down move the highlight, Enter chooses, Back leaves as "btnBack" does.
+// Down move the highlight, PageUp and PageDown by a screen, Enter chooses; Back takes the
+// last letter and, with the field empty, leaves as "btnBack" does. On a keypad phone the
+// digits type letters by multi-tap; once the list has the highlight they jump through
+// the ruler's letters of their key, and Up from the first row goes back to typing.
 #pragma once
 
 #include "app/AlphabetRuler.h"
 #include "app/CityDatabase.h"
 #include "app/SettingsListener.h"
+
+#include "framework/KeypadLetters.h"
 
 #include "runtime/ActiveTimer.h"
 #include "runtime/TimerListener.h"
@@ -107,6 +112,11 @@ private:
     void build_form();
     void update_ruler();
     void show_results();
+    // A keypad phone whose list has the keys (the field has given up the focus).
+    bool keypad_in_list() const;
+    void erase_last_letter();
+    // A digit on a keypad phone: the next ruler letter of that key.
+    void jump_by_key(int digit);
     // The optional "hint" text: "No city starts with …" when a filtering found nothing.
     void show_hint();
     void focus_edit();
@@ -121,6 +131,9 @@ private:
     skin::ListNode* m_list { nullptr };
     skin::LabelEditNode* m_edit { nullptr };
     skin::TextNode* m_hint { nullptr };
+    framework::KeypadLetters m_keypad;
+    int m_jump_digit { -1 };
+    size_t m_jump_index { 0 };
     int m_filter_count { 0 };
     double m_last_filter_seconds { 0 };
 };

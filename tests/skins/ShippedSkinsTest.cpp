@@ -383,7 +383,8 @@ bool looks_like_key(const std::string& text)
 TEST(ShippedLanguages, EveryKeyOfTheProgramAndTheSkinsIsInEveryLanguage)
 {
     std::set<std::string> keys = { "Last_update", "No_update", "Today", "Tomorrow", "NoSkins", "FIRST_TEXT", "SECOND_TEXT",
-        "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel" };
+        "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel",
+        "No_match", "First_city", "Move_up", "Move_down", "City_options" };
     for (const std::string& name : full_skins) {
         keys.insert("Skin#" + name);
         Skin s(name);
