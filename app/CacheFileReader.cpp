@@ -52,6 +52,9 @@ bool fill(CityRecord& record, const runtime::XmlDocument& document)
     XmlNode create = element(main, "Create");
     read_date(create, u"date", record.request_date);
     read_text(create, u"rdate", record.rdate);
+    // The service's sample replies carry sample="1"; a real forecast never does.
+    std::u16string sample;
+    record.sample = runtime::get_attribute(create, u"sample", sample) && sample == u"1";
     XmlNode current = element(main, "Current");
     if (record.name.empty())
         read_text(current, u"city", record.name);

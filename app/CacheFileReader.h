@@ -1,7 +1,8 @@
 // Reads a city's forecast cache file "%app_path%//downloads//_" + code + ".xml", as the
 // daemon writes it, into the city's record. The file is outside data: one that cannot
 // be read, is larger than 1 MiB, does not parse or has no "Main" leaves the record as it
-// was; a value that does not read leaves its field as it was.
+// was; a value that does not read leaves its field as it was. The attribute sample="1"
+// of "Create" marks the forecast service's sample data.
 #pragma once
 
 #include "app/CityRecord.h"

@@ -11,6 +11,7 @@
 #include "framework/Application.h"
 
 #include "platform/Clock.h"
+#include "platform/TextEncoding.h"
 #include "runtime/Log.h"
 
 #include "skin/file/Properties.h"
@@ -241,6 +242,25 @@ void FormMain::on_settings_event(const SettingsEvent& event)
         get_log() << u"FormMain::on_settings_event open_limit_message\n";
         m_message->show();
     }
+    if (event.show_notice)
+        show_notices();
+}
+
+void FormMain::show_notices()
+{
+    Settings* settings = Settings::singleton();
+    if (!settings)
+        return;
+    std::u16string text;
+    for (const Settings::Notice& notice : settings->take_notices()) {
+        std::u16string line = m_skin.translate(notice.key);
+        if (size_t at = line.find(u"%1"); at != std::u16string::npos)
+            line.replace(at, 2, platform::widen(std::to_string(notice.count)));
+        text += (text.empty() ? u"" : u"\n") + line;
+    }
+    get_log() << u"FormMain::show_notices " << text << u"\n";
+    if (!text.empty())
+        m_message->show_text(text);
 }
 
 } // namespace weather

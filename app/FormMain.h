@@ -51,6 +51,8 @@ public:
     void draw(skin::RenderSurface& surface, skin::Point origin) override;
 
     void on_settings_event(const SettingsEvent& event) override;
+    // The notices Settings holds, in one message.
+    void show_notices();
     // A new skin or language: the form and its pages are built again on the same page.
     void reload(skin::Properties& properties) override;
 

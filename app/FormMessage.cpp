@@ -43,8 +43,15 @@ void FormMessage::reload(skin::Properties&)
 
 void FormMessage::show()
 {
-    runtime::get_log() << u"FormMessage::show\n";
-    if (auto* app = framework::Application::singleton())
+    show_text(limit_text);
+}
+
+void FormMessage::show_text(std::u16string_view text)
+{
+    runtime::get_log() << u"FormMessage::show " << text << u"\n";
+    m_message->set_text(text);
+    auto* app = framework::Application::singleton();
+    if (app && !app->is_on_stack(*this))
         app->push_form(*this, true, true);
 }
 

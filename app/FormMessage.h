@@ -1,6 +1,7 @@
-// The message shown instead of the city search when the city list is full: the fixed
-// English text "Delete some cities before adding" over the dimmed form below, and
-// "btnBack" (or Back) to close it.
+// A message over the dimmed form below, "btnBack" (or Back) to close it: shown instead
+// of the city search when the city list is full, with the fixed English text "Delete
+// some cities before adding", and for the notices of Settings (a damaged list, a save
+// that failed) with their language texts.
 #pragma once
 
 #include "skin/file/ReloadListener.h"
@@ -25,8 +26,10 @@ public:
     explicit FormMessage(skin::Properties& skin);
     ~FormMessage() override;
 
-    // Pushed with dims-below.
+    // The limit message, pushed with dims-below.
     void show();
+    // The text, pushed with dims-below (shown already: the text changes).
+    void show_text(std::u16string_view text);
     void back();
 
     skin::TextNode& message() const { return *m_message; }

@@ -21,25 +21,23 @@ namespace {
 
 constexpr int64_t units_per_hour = 60 * platform::units_per_minute;
 
-int32_t read_update_time(int32_t fallback)
-{
-    int32_t minutes = fallback;
-    runtime::read_number(weather_key, u"UpdateTime", minutes);
-    // A negative interval would make every page ask for a forecast each time it is built.
-    return minutes < 0 ? fallback : minutes;
-}
-
 } // namespace
 
 Settings::Settings()
 {
-    m_update_time = read_update_time(default_update_time);
+    int32_t minutes = default_update_time;
+    runtime::read_number(weather_key, u"UpdateTime", minutes);
+    // A negative interval would make every page ask for a forecast each time it is built;
+    // the default stands in for it, and the stored value stays until the user chooses.
+    m_update_time_replaced = minutes < 0;
+    m_update_time = m_update_time_replaced ? default_update_time : minutes;
     load();
 }
 
 Settings::~Settings()
 {
-    runtime::write_number(weather_key, u"UpdateTime", uint32_t(m_update_time));
+    if (!m_update_time_replaced)
+        runtime::write_number(weather_key, u"UpdateTime", uint32_t(m_update_time));
 }
 
 void Settings::load()
@@ -52,26 +50,54 @@ void Settings::load()
     m_sibling_installed = !install_dir.empty();
     get_log() << u"Check for quillpane: " << install_dir << u"\n";
 
-    m_cities.clear();
-    // The file is outside data: no more cities are taken than the list can hold.
-    size_t room = max_records - (m_sibling_installed ? 0 : 1);
-    auto entries = SettingsFile::read(settings_file_path, room);
-    if (entries) {
-        for (SettingsEntry& entry : *entries) {
-            CityRecord record;
-            record.name = std::move(entry.name);
-            record.code = std::move(entry.code);
-            load_from_xml(record);
-            m_cities.push_back(std::move(record));
-        }
-    }
+    read_settings_file();
     get_log() << u"Settings::load cities = " << int32_t(m_cities.size()) << u"\n";
 
     if (!m_sibling_installed) {
         CityRecord slot;
         slot.name = advertising_name;
+        slot.advertising = true;
         m_cities.insert(m_cities.begin() + std::min<size_t>(1, m_cities.size()), std::move(slot));
     }
+}
+
+void Settings::read_settings_file()
+{
+    m_cities.clear();
+    SettingsFile::remove_stale_temporaries(settings_file_path);
+    SettingsContent content;
+    {
+        SettingsLock lock(settings_file_path);
+        content = SettingsFile::read(settings_file_path);
+        if (content.state == SettingsContent::State::damaged) {
+            m_damaged_file = SettingsFile::keep_aside(settings_file_path, platform::local_now());
+            get_log() << u"Settings::load damaged settings file kept as \"" << m_damaged_file << u"\", "
+                      << int32_t(content.entries.size()) << u" cities read\n";
+            // Without a copy of the damaged file, it is the only one: it stays untouched.
+            m_write_blocked = m_damaged_file.empty();
+        }
+    }
+    for (SettingsEntry& entry : content.entries) {
+        CityRecord record;
+        record.name = entry.name;
+        record.code = entry.code;
+        load_from_xml(record);
+        m_cities.push_back(std::move(record));
+    }
+    m_synced = std::move(content.entries);
+    if (content.state == SettingsContent::State::damaged) {
+        notify({ u"Settings_damaged", int32_t(m_cities.size()) });
+        if (!m_write_blocked)
+            write_settings_file();
+    }
+}
+
+void Settings::notify(Notice notice)
+{
+    m_notices.push_back(std::move(notice));
+    SettingsEvent event;
+    event.show_notice = true;
+    broadcast(event);
 }
 
 bool Settings::save()
@@ -85,9 +111,39 @@ bool Settings::save()
     return saved;
 }
 
-bool Settings::write_settings_file() const
+bool Settings::write_settings_file()
 {
-    return SettingsFile::write(settings_file_path, entries());
+    std::vector<SettingsEntry> ours = entries();
+    bool written = false;
+    if (!m_write_blocked) {
+        SettingsLock lock(settings_file_path);
+        SettingsContent disk = SettingsFile::read(settings_file_path);
+        std::vector<SettingsEntry> list = ours;
+        // Another copy of the program changed the file since this one read or wrote it.
+        if (disk.state == SettingsContent::State::whole && disk.entries != m_synced) {
+            list = SettingsFile::merge(m_synced, ours, disk.entries);
+            get_log() << u"Settings: merged with the list of another copy, " << int32_t(list.size())
+                      << u" cities written\n";
+        }
+        written = SettingsFile::write(settings_file_path, list);
+        if (written) {
+            runtime::Log& log = get_log();
+            log << u"Settings: settings file written:";
+            for (const SettingsEntry& entry : list)
+                log << u" " << entry.code;
+            log << u"\n";
+        }
+    }
+    if (written) {
+        m_synced = std::move(ours);
+    } else {
+        get_log() << u"Settings: the settings file could not be written\n";
+        if (!m_write_failure_told) {
+            m_write_failure_told = true;
+            notify({ u"Save_failed", 0 });
+        }
+    }
+    return written;
 }
 
 std::vector<SettingsEntry> Settings::entries() const
@@ -118,6 +174,8 @@ void Settings::remove_old_cache_files()
     runtime::FileListing listing;
     listing.on_file = [&files](const std::u16string& path) { files.push_back(path); };
     runtime::list_files(downloads_folder, u"*.xml", runtime::no_folder_mask, listing);
+    // The outcome of the last download goes by the same rule as the forecast.
+    runtime::list_files(downloads_folder, u"*.status", runtime::no_folder_mask, listing);
     for (const std::u16string& path : files) {
         runtime::FileInfo info = runtime::read_directory_entry(path);
         if (!info.exists() || (info.attributes & 0x10) != 0)
@@ -203,6 +261,7 @@ bool Settings::exchange_records(size_t a, size_t b)
 void Settings::set_update_time(int32_t minutes)
 {
     m_update_time = minutes;
+    m_update_time_replaced = false;
     runtime::write_number(weather_key, u"UpdateTime", uint32_t(minutes));
 }
 

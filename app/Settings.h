@@ -1,10 +1,13 @@
 // The application's options and its ordered list of cities: loaded at start-up from the
 // registry and the settings file, saved at the end, and announced to every listener as
 // SettingsEvent notices. When the sibling product Quillpane is not installed the list
-// holds the advertising slot, a record named "empty", second (or alone).
+// holds the advertising slot second (or alone).
 //
 // Every change of the list is written to the settings file at once, so that a crash or a
-// power cut keeps it; save still runs the whole end-of-program step.
+// power cut keeps it; save still runs the whole end-of-program step. Every record of the
+// file is kept, however many there are; the limit applies to adding. A damaged file is
+// moved aside and what could be read from it is kept; a write that fails keeps the old
+// file. Both are told to the user once, through a notice (show_notice).
 #pragma once
 
 #include "app/CityRecord.h"
@@ -17,6 +20,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace weather {
@@ -48,8 +52,9 @@ public:
     bool save();
     // `Top`, `TopCode` and `TopTemp` from the first record.
     void publish_top();
-    // Writes the settings file only (the list as it is now); true when it was written.
-    bool write_settings_file() const;
+    // Writes the settings file only (the list as it is now, merged with the cities another
+    // copy of the program added to the file meanwhile); true when it was written.
+    bool write_settings_file();
 
     // A new record, its forecast read from the cache, placed before the advertising slot
     // when that is the only other record; `city_added` follows. False, and nothing
@@ -100,7 +105,20 @@ public:
     // The temperature text in the chosen scale.
     std::u16string temperature_text(int32_t celsius) const;
 
+    // A message for the user: a language key, its "%1" replaced by the count.
+    struct Notice {
+        std::u16string key;
+        int32_t count { 0 };
+    };
+    // The notices not shown yet, oldest first; taking them empties the list.
+    std::vector<Notice> take_notices() { return std::exchange(m_notices, {}); }
+    bool has_notices() const { return !m_notices.empty(); }
+    // The name the damaged settings file was given, empty when there was none.
+    const std::u16string& damaged_file() const { return m_damaged_file; }
+
 private:
+    void notify(Notice notice);
+    void read_settings_file();
     void remove_old_cache_files();
     std::vector<SettingsEntry> entries() const;
     // The record index of a list position that names a city, or the count when none does.
@@ -111,6 +129,15 @@ private:
     bool m_listeners_removed { false };
     bool m_sibling_installed { false };
     int32_t m_update_time { default_update_time };
+    // The stored interval could not be used: the registry keeps it until the user chooses.
+    bool m_update_time_replaced { false };
+    // The list as this copy last read or wrote it: the base of a merge.
+    std::vector<SettingsEntry> m_synced;
+    // A damaged file that could not be moved aside is never written over.
+    bool m_write_blocked { false };
+    bool m_write_failure_told { false };
+    std::u16string m_damaged_file;
+    std::vector<Notice> m_notices;
     std::vector<CityRecord> m_cities;
     bool m_degree { true };
     bool m_icon { false };

@@ -19,6 +19,7 @@ struct SettingsEvent {
     bool cities_swapped { false };
     bool open_menu { false };
     bool units_changed { false };
+    bool show_notice { false };  // Settings has a message for the user (take_notices)
 };
 
 } // namespace weather

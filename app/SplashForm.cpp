@@ -1,4 +1,5 @@
 #include "app/SplashForm.h"
+#include "app/ForecastRequest.h"
 #include "app/FormMain.h"
 #include "app/Settings.h"
 
@@ -53,7 +54,8 @@ void SplashForm::fail(std::u16string_view message)
     auto* app = framework::Application::singleton();
     app->remove_form(*this, false);
     framework::Application::message_box(message, application_name);
-    app->quit();
+    // A start that failed is not a success.
+    app->quit(1);
 }
 
 void SplashForm::start_up()
@@ -72,6 +74,8 @@ void SplashForm::start_up()
     }
     trace(u" WinMain splash 1.5\n");
     m_settings = std::make_unique<Settings>();
+    // Requests left in the queue by an earlier run whose daemon ended are served first.
+    serve_pending_requests();
     trace(u" WinMain splash 2\n");
     m_main_form = std::make_unique<FormMain>(*m_main_skin);
     trace(u" WinMain splash 3\n");
@@ -83,6 +87,9 @@ void SplashForm::start_up()
         event.open_city_search = true;
         m_settings->broadcast(event);
     }
+    // What loading the list found (a damaged file) goes over the first form.
+    if (m_settings->has_notices())
+        m_main_form->show_notices();
     app->remove_form(*this, true);
     trace(u" WinMain splash 4\n");
 }

@@ -10,6 +10,10 @@
 
 #include "skin/file/PropertiesImpl.h"
 
+#include "platform/HostPath.h"
+
+#include <iostream>
+
 #include <memory>
 
 namespace weather {
@@ -33,8 +37,15 @@ int WinMain(std::u16string_view command_line)
     auto splash_skin = std::make_unique<skin::PropertiesImpl>();
     const display::ScreenDescription screen = application->screen();
     int code = 0;
-    if (!splash_skin->load_skin(runtime::expand_path(u"%app_path%/skins/bin/splash.skin"), screen)) {
+    const std::u16string splash_path = runtime::expand_path(u"%app_path%/skins/bin/splash.skin");
+    if (!splash_skin->load_skin(splash_path, screen)) {
+        // The box keeps its text; the terminal and the log name the file (the skin or one
+        // of its bitmaps), and the start failed.
+        std::u16string failed = splash_skin->failed_file().empty() ? splash_path : splash_skin->failed_file();
+        std::cerr << "Weather: cannot load the splash skin: " << platform::host_path(failed) << std::endl;
+        runtime::get_log() << u"WinMain cannot load the splash skin: " << failed << u"\n";
         framework::Application::message_box(SplashForm::no_languages_message, name);
+        code = 1;
     } else {
         trace(u" WinMain 3\n");
         trace(u" WinMain 4\n");
@@ -46,8 +57,13 @@ int WinMain(std::u16string_view command_line)
         auto splash = std::make_unique<SplashForm>(*splash_skin);
         trace(u" WinMain 6\n");
         code = application->run();
-        if (Settings* settings = Settings::singleton())
-            settings->save();
+        if (Settings* settings = Settings::singleton(); settings && !settings->save()) {
+            // The list of the run is not on the disk: the program does not end as a success.
+            std::cerr << "Weather: the city list could not be saved to "
+                      << platform::host_path(runtime::expand_path(settings_file_path)) << std::endl;
+            if (code == 0)
+                code = 1;
+        }
         splash.reset();
         unregister_app_node_types();
     }

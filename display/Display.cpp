@@ -3,6 +3,8 @@
 #include "display/HeadlessDisplay.h"
 #include "display/SdlDisplay.h"
 
+#include <png.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -23,6 +25,31 @@ std::optional<skin::PixelBuffer> Display::text_scratch(int width, int height)
     return m_scratch.buffer();
 }
 
+bool WindowLook::load_icon(const std::string& path)
+{
+    icon_rgba.clear();
+    icon_width = icon_height = 0;
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    image.format = PNG_FORMAT_RGBA;
+    // An icon, not a picture: anything larger than 256 x 256 is refused.
+    if (image.width == 0 || image.height == 0 || image.width > 256 || image.height > 256) {
+        png_image_free(&image);
+        return false;
+    }
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    icon_width = int(image.width);
+    icon_height = int(image.height);
+    icon_rgba = std::move(pixels);
+    return true;
+}
+
 namespace {
 
 bool set(const char* name)
@@ -33,7 +60,7 @@ bool set(const char* name)
 
 } // namespace
 
-std::unique_ptr<Display> create_display(std::string& headless_reason)
+std::unique_ptr<Display> create_display(const WindowLook& look, std::string& headless_reason)
 {
     ScreenDescription screen = screen_from_environment();
     const char* headless = std::getenv("NALO_HEADLESS");
@@ -48,7 +75,7 @@ std::unique_ptr<Display> create_display(std::string& headless_reason)
         return std::make_unique<HeadlessDisplay>(screen);
     }
     std::string error;
-    if (auto window = SdlDisplay::open(screen, whole_panel, error))
+    if (auto window = SdlDisplay::open(screen, whole_panel, look, error))
         return window;
     headless_reason = "no window: " + error;
     return std::make_unique<HeadlessDisplay>(screen);

@@ -11,11 +11,23 @@
 #include "skin/draw/PixelBuffer.h"
 #include "skin/draw/RenderSurface.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace display {
+
+// What a window shows before it is mapped: its title and its icon.
+struct WindowLook {
+    std::string title;
+    int icon_width { 0 };
+    int icon_height { 0 };
+    std::vector<uint8_t> icon_rgba; // rows of RGBA bytes; empty for no icon
+    // The icon from a PNG file; false, with no icon, when the file cannot be read.
+    bool load_icon(const std::string& path);
+};
 
 class Display {
 public:
@@ -35,6 +47,8 @@ public:
     virtual void present() = 0;
     // The frame last presented, as it was presented.
     virtual const skin::PixelBuffer& presented() const = 0;
+    // The window lost its picture (it was covered): the last frame is shown again whole.
+    virtual void expose() { }
 
     // A buffer of at least the size for drawing text into; it only grows. None when it
     // cannot be made.
@@ -68,7 +82,7 @@ private:
 // Which display the environment asks for: none (headless) when NALO_HEADLESS=1, or when
 // no display server is found (no DISPLAY or WAYLAND_DISPLAY, unless NALO_FULLSCREEN=1
 // asks for the whole panel), or when SDL cannot open a window; else the SDL window.
-// The reason for a headless display is put in the text.
-std::unique_ptr<Display> create_display(std::string& headless_reason);
+// The reason for a headless display is put in the text. A window gets the look.
+std::unique_ptr<Display> create_display(const WindowLook& look, std::string& headless_reason);
 
 } // namespace display

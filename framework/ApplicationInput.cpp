@@ -164,6 +164,9 @@ void ShellState::sdl_event(const SDL_Event& event)
     int zoom = std::max(1, d.zoom());
     // While a script runs it is the user: the keyboard and the pointer are not listened to.
     bool user_input = !script;
+    // Input and window events end a rest; the loop's own wake-up event is no change.
+    if (event.type < SDL_USEREVENT)
+        quiet = false;
     switch (event.type) {
     case SDL_QUIT:
         close_request();
@@ -179,7 +182,7 @@ void ShellState::sdl_event(const SDL_Event& event)
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             if (d.ready())
-                d.present();
+                d.expose();
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (user_input)

@@ -69,10 +69,22 @@ int ShellState::run()
                     exit_code = int(message.wparam);
                     break;
                 }
+                // What a timer changes shows in the next frame; other messages end a rest.
+                if (message.number != platform::message_timer)
+                    quiet = false;
                 queue.dispatch(message);
                 continue;
             }
             frame_step();
+            if (may_rest(platform::tick_count())) {
+                // Nothing changes: no frame until input, a message, a timer or the end of
+                // the rest, and then first the frame for the time rested.
+                int64_t delay = queue.next_timer_delay();
+                // The delay is in whole milliseconds, cut down: one more lets the timer be due.
+                wait_for_events(int(delay < 0 ? rest_ms : std::min<int64_t>(delay + 1, rest_ms)));
+                frame_step();
+                continue;
+            }
             // Each empty pass sleeps; input ends the sleep early.
             pump_events(int(idle_sleep_ms));
             continue;
@@ -84,18 +96,57 @@ int ShellState::run()
                 quit = true;
                 break;
             }
+            bool frame_timer = message.number == platform::message_timer && message.window == g.window()
+                && message.wparam == GameBase::frame_timer;
+            if (timer_resting && !frame_timer)
+                end_rest();
+            if (message.number != platform::message_timer)
+                quiet = false;
             queue.dispatch(message);
         }
         if (quit)
             break;
         int64_t delay = queue.next_timer_delay();
-        pump_events(delay < 0 ? -1 : int(std::min<int64_t>(delay, 1000)));
+        int timeout = delay < 0 ? -1 : int(std::min<int64_t>(delay, 1000));
+        if (timer_resting) {
+            // A message is taken above; input waiting in the window's events ends the rest here.
+            if (wait_for_events(timeout) && !queue.peek(message, false))
+                end_rest();
+            continue;
+        }
+        pump_events(timeout);
     }
     queue.set_wake_hook(nullptr);
     script.reset();
     g.clock().set_fixed(g.recorder().active() ? ScriptRunner::frame_seconds : 0);
     update_frame_timer();
     return exit_code;
+}
+
+bool ShellState::wait_for_events(int timeout_ms)
+{
+    GameBase& g = game();
+    if (!g.display().has_window())
+        return platform::MessageQueue::current().wait(std::chrono::milliseconds(timeout_ms < 0 ? 1000 : timeout_ms));
+    // The wake hook turns a posted message into an event too.
+    return SDL_WaitEventTimeout(nullptr, timeout_ms < 0 ? 1000 : timeout_ms) == 1;
+}
+
+bool ShellState::may_rest(uint32_t now) const
+{
+    GameBase& g = game();
+    return quiet && now - quiet_since >= quiet_before_rest_ms && !pointer_down && !g.recorder().active() && !script
+        && !stack.animating();
+}
+
+void ShellState::end_rest()
+{
+    GameBase& g = game();
+    timer_resting = false;
+    quiet = false;
+    if (!g.paused() && !g.suspended())
+        frame_step();
+    g.rearm_frame_timer(GameBase::frame_period_ms);
 }
 
 bool ShellState::pump_events(int timeout_ms)
@@ -146,6 +197,10 @@ void ShellState::window_message(const platform::Message& message)
             g.rearm_frame_timer(GameBase::frame_period_ms);
             if (!g.paused() && !g.suspended())
                 frame_step();
+            // Paused, suspended or with nothing changing, the timer rests too.
+            timer_resting = g.paused() || g.suspended() || may_rest(platform::tick_count());
+            if (timer_resting)
+                g.rearm_frame_timer(rest_ms);
         }
         break;
     default:
@@ -153,7 +208,15 @@ void ShellState::window_message(const platform::Message& message)
     }
 }
 
-void ShellState::update_frame_timer() { game().set_frame_timer(script != nullptr || !application.direct_mode()); }
+void ShellState::update_frame_timer()
+{
+    bool running = script != nullptr || !application.direct_mode();
+    if (timer_resting && running)
+        game().rearm_frame_timer(GameBase::frame_period_ms);
+    timer_resting = false;
+    quiet = false;
+    game().set_frame_timer(running);
+}
 
 void ShellState::close_request()
 {
@@ -228,6 +291,14 @@ void ShellState::frame_step()
     if (g.recorder().active())
         g.recorder().add(d.presented(), pointer);
     overlay.add(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
+    // Nothing moved and nothing was drawn: a quiet frame.
+    bool changed = drawn || stack.animating() || pointer_down;
+    if (changed)
+        quiet = false;
+    else if (!quiet) {
+        quiet = true;
+        quiet_since = start;
+    }
     if (script)
         finish_script_frame();
 }

@@ -8,8 +8,6 @@
 #include "runtime/Paths.h"
 #include "runtime/Registry.h"
 
-#include "display/SdlDisplay.h"
-
 #include <iostream>
 
 namespace framework {
@@ -38,8 +36,12 @@ GameBase::GameBase(std::u16string_view application_name, platform::WindowProcedu
     if (m_recorder.active())
         m_clock.set_fixed(0.04);
     step(2);
+    // The window is mapped once, with its title and the icon beside the program.
+    display::WindowLook look;
+    look.title = platform::to_utf8(application_name);
+    look.load_icon(runtime::narrow_path(runtime::expand_path(u"%app_path%/" + std::u16string(application_name) + u".png")));
     std::string reason;
-    m_display = display::create_display(reason);
+    m_display = display::create_display(look, reason);
     if (!m_display->has_window())
         runtime::get_log() << u"GameBase headless: " << std::u16string_view(platform::from_utf8(reason)) << u"\n";
     step(3);
@@ -49,8 +51,6 @@ GameBase::GameBase(std::u16string_view application_name, platform::WindowProcedu
         m_display->set_debug_resolution(debug_dpi.empty());
     step(4);
     m_window = platform::MessageQueue::current().create_window(window_class_name(), std::move(procedure));
-    if (auto* window = dynamic_cast<display::SdlDisplay*>(m_display.get()))
-        window->set_title(platform::to_utf8(application_name));
     // The close step: the window exists, so the instance socket opens and a later copy
     // may look for this one.
     if (SingleInstance::take_window_lock(m_window_lock, window_class_name(), 2000)) {

@@ -59,6 +59,8 @@ public:
     void sdl_event(const SDL_Event& event);
     // The window's events; false when there was none within the time (-1 waits).
     bool pump_events(int timeout_ms);
+    // Waits at most the time for an event or a message, taking none; true when one came.
+    bool wait_for_events(int timeout_ms);
 
     Application& application;
     std::u16string name;
@@ -81,6 +83,21 @@ public:
     bool log_on { false };
     uint32_t log_checked { 0 };
     bool log_checked_once { false };
+
+    // Resting: after frames in which nothing changed for quiet_before_rest_ms (no
+    // animation, no input, the pointer up), the loop stops making frames until input, a
+    // message or a timer comes, or rest_ms have passed (the pages look for new forecasts
+    // in their frames).
+    static constexpr uint32_t quiet_before_rest_ms = 200;
+    static constexpr uint32_t rest_ms = 1000;
+    bool quiet { false };
+    uint32_t quiet_since { 0 };
+    // The frame timer is armed for the end of a rest rather than the next frame.
+    bool timer_resting { false };
+    bool may_rest(uint32_t now) const;
+    // Something came during a rest: the frame for the time rested comes first, so that
+    // what the input starts runs on frames of ordinary length.
+    void end_rest();
 
     bool force_redraw { true };
     int exit_code { 0 };

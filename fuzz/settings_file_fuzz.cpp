@@ -1,6 +1,8 @@
-// The settings file reader on any bytes: a list of at most the wanted length, or none,
-// and never the advertising slot's name.
+// The settings file reader on any bytes: a whole file keeps every record, a damaged one
+// only records with a name and a valid city code, and an empty input is no file.
 #include "app/SettingsFile.h"
+
+#include "daemon/CityCode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,13 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    auto entries = weather::SettingsFile::parse(reinterpret_cast<const char*>(data), size, 9);
-    if (!entries)
-        return 0;
-    if (entries->size() > 9)
+    weather::SettingsContent content = weather::SettingsFile::parse(reinterpret_cast<const char*>(data), size);
+    if (size == 0 && content.state != weather::SettingsContent::State::missing)
         std::abort();
-    for (const weather::SettingsEntry& entry : *entries)
-        if (entry.name == u"empty")
-            std::abort();
+    if (content.state == weather::SettingsContent::State::damaged)
+        for (const weather::SettingsEntry& entry : content.entries)
+            if (entry.name.empty() || !ombrelo::is_valid_city_code(entry.code))
+                std::abort();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +80,34 @@ bool remove_directory(std::u16string_view native_path)
 bool rename_file(std::u16string_view native_from, std::u16string_view native_to)
 {
     return std::rename(host_path(native_from).c_str(), host_path(native_to).c_str()) == 0;
+}
+
+bool move_file_without_replacing(std::u16string_view native_from, std::u16string_view native_to)
+{
+    std::string from = host_path(native_from);
+    if (::link(from.c_str(), host_path(native_to).c_str()) != 0)
+        return false;
+    return ::unlink(from.c_str()) == 0;
+}
+
+int lock_file(std::u16string_view native_path)
+{
+    int fd = ::open(host_path(native_path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+    while (flock(fd, LOCK_EX) != 0)
+        if (errno != EINTR) {
+            ::close(fd);
+            return -1;
+        }
+    return fd;
+}
+
+void unlock_file(int descriptor)
+{
+    // Closing the descriptor releases the lock.
+    if (descriptor >= 0)
+        ::close(descriptor);
 }
 
 bool sync_folder(std::u16string_view native_folder)

@@ -32,6 +32,12 @@ bool remove_directory(std::u16string_view native_path);
 bool rename_file(std::u16string_view native_from, std::u16string_view native_to);
 // Flushes a folder's entries (a rename or a new file in it) to the disk.
 bool sync_folder(std::u16string_view native_folder);
+// Gives the file a second name and drops the first, failing when the target exists.
+bool move_file_without_replacing(std::u16string_view native_from, std::u16string_view native_to);
+// An exclusive advisory lock on the file (made when missing), waited for: the descriptor
+// to pass to unlock_file, or -1 when the file cannot be opened.
+int lock_file(std::u16string_view native_path);
+void unlock_file(int descriptor);
 
 struct FolderItem {
     std::u16string name;

@@ -3,6 +3,8 @@
 #include "platform/HostPath.h"
 #include "platform/TextEncoding.h"
 
+#include <cerrno>
+#include <csignal>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -74,6 +76,11 @@ bool start_detached(const std::string& program, const std::vector<std::string>& 
         }
     }).detach();
     return true;
+}
+
+bool process_exists(int pid)
+{
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
 } // namespace platform

@@ -14,6 +14,9 @@ std::string host_program(std::u16string_view native_path);
 // Splits a command line into arguments at white space; double quotes group.
 std::vector<std::string> split_command_line(std::u16string_view parameters);
 
+// True while a process with that id exists.
+bool process_exists(int pid);
+
 // Starts the program with the arguments; true when it was started.
 bool start_detached(const std::string& program, const std::vector<std::string>& arguments);
 

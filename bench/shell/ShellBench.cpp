@@ -1,5 +1,5 @@
 // The shell's figures, headless at 480x640 (192 dpi): the processor time of a static form
-// in direct mode over 10 s (getrusage) with the frames presented and the sleeps of the
+// in direct mode over 10 s (getrusage) with the frames presented and the waits of the
 // loop; the time to compose and present one frame of a full-screen form with ten text
 // nodes and six pictures; and the frame times of a form's push animation.
 #include "framework/Application.h"
@@ -115,7 +115,7 @@ void idle(framework::Application& app, skin::FormNode& page, double seconds)
     double used = cpu(after) - cpu(before);
     long sleeps = after.ru_nvcsw - before.ru_nvcsw;
     std::printf("idle static form, direct mode, %.1f s: %.3f s of processor time = %.2f %% of one core; "
-                "%d frames presented (the first only); %.0f voluntary sleeps a second (one per 10 ms pass)\n",
+                "%d frames presented (the first only); %.0f voluntary sleeps a second (the loop rests while nothing changes)\n",
         wall, used, 100 * used / wall, display.presented_count() - presented_before, double(sleeps) / wall);
     app.remove_form(page, false);
 }

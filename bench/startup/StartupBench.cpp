@@ -1,12 +1,16 @@
-// Prints figures for Weather's start-up and main form, headless:
+// Prints figures for Weather's start-up and main form, headless (with --window, in a
+// real window instead: WindowBench.h):
 //   - from exec to the first frame of the main form with five cities, at 240x320 and at
 //     480x640 (the program says when it has presented that frame: NALO_FIRST_FRAME=exit);
 //   - peak resident memory of a run with ten cities at 480x640 that pages through them;
 //   - the time of one frame of the page glide at 480x640: life cycle, composition and
 //     present, measured in this process on the shell's own form stack and display.
 // The program folder is installed into a temporary folder first (nalo-install), so the
-// runs use the shipped skins, languages and cache files as a user's would.
-//   startup-bench [RUNS]
+// runs use the shipped skins, languages and cache files as a user's would;
+// NALO_BENCH_PROGRAM_DIR installs another build's program folder instead.
+//   startup-bench [RUNS] | startup-bench --window [ROUNDS]
+#include "WindowBench.h"
+
 #include "app/AppNodeTypes.h"
 #include "app/FormMain.h"
 #include "app/PageContainer.h"
@@ -52,7 +56,14 @@ const char* const city_names[] = { "Berlin", "Tokyo", "Buenos Aires", "London", 
 
 std::string run_folder;
 
-std::string program_folder() { return run_folder + "/Weather"; }
+} // namespace
+
+std::string startup_bench::program_folder() { return run_folder + "/Weather"; }
+
+namespace {
+
+using startup_bench::program_folder;
+using startup_bench::write_cities;
 
 std::string date_text(int64_t count)
 {
@@ -62,8 +73,10 @@ std::string date_text(int64_t count)
     return text;
 }
 
+} // namespace
+
 // Settings with that many cities, each with a fresh five-day forecast in the cache.
-void write_cities(int count)
+void startup_bench::write_cities(int count)
 {
     std::string settings = "<Locations>";
     int64_t now = platform::local_now();
@@ -79,6 +92,8 @@ void write_cities(int count)
     }
     std::ofstream(program_folder() + "/settings.xml") << settings << "</Locations>";
 }
+
+namespace {
 
 struct Child {
     double milliseconds { -1 };
@@ -231,7 +246,12 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::string(argv[1]) == "--glide")
         return glide_frames();
-    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    bool window = argc > 1 && std::string(argv[1]) == "--window";
+    if (window) {
+        --argc;
+        ++argv;
+    }
+    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : window ? 3 : 15;
     char pattern[] = "/tmp/nalo-startup-bench.XXXXXX";
     if (!mkdtemp(pattern))
         return 1;
@@ -241,7 +261,9 @@ int main(int argc, char** argv)
     setenv("XDG_RUNTIME_DIR", run_folder.c_str(), 1);
     setenv("NALO_HEADLESS", "1", 1);
     setenv("NALO_QUEUE_SUFFIX", ("startup-bench-" + std::to_string(getpid())).c_str(), 1);
-    std::string install = std::string(NALO_TOOLS_DIR) + "/nalo-install " + NALO_PROGRAM_DIR + " " + program_folder() + " >/dev/null";
+    const char* source = std::getenv("NALO_BENCH_PROGRAM_DIR");
+    std::string install = std::string(NALO_TOOLS_DIR) + "/nalo-install " + (source && *source ? source : NALO_PROGRAM_DIR)
+        + " " + program_folder() + " >/dev/null";
     if (std::system(install.c_str()) != 0) {
         std::printf("nalo-install failed\n");
         return 1;
@@ -253,6 +275,11 @@ int main(int argc, char** argv)
     if (double load[3]; getloadavg(load, 3) == 3)
         std::printf(" %.2f %.2f %.2f", load[0], load[1], load[2]);
     std::printf("\n");
+    if (window) {
+        int failed = startup_bench::window_figures(runs);
+        fs::remove_all(run_folder);
+        return failed;
+    }
     startup_time("240x320@96", runs);
     startup_time("480x640@192", runs);
     peak_memory("480x640@192");

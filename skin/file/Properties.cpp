@@ -38,8 +38,10 @@ bool Properties::load_skin(std::u16string_view path, const ScreenInfo& screen)
     log << u"Properties::load_skin 1\n";
     PropertiesImpl fresh(path, screen);
     log << u"Properties::load_skin 2\n";
-    if (!fresh.complete())
+    if (!fresh.complete()) {
+        m_failed_file = fresh.failed_file();
         return false;
+    }
     log << u"Properties::load_skin 3\n";
     exchange_skin(fresh);
     m_path = std::u16string(path);

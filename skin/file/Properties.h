@@ -36,6 +36,8 @@ public:
     bool load_skin_image(std::vector<uint8_t> image, std::u16string_view path, const ScreenInfo& screen);
     bool loaded() const { return m_header != nullptr; }
     const std::u16string& path() const { return m_path; }
+    // The file that made the last load_skin fail (the skin or one of its bitmaps).
+    const std::u16string& failed_file() const { return m_failed_file; }
     int scale_shift() const { return m_scale_shift; }
 
     // A named node; on a landscape screen its landscape form (name + "-landscape") when
@@ -93,6 +95,7 @@ protected:
     int m_scale_shift { 0 };
     bool m_landscape { false };
     std::u16string m_path;
+    std::u16string m_failed_file;
     std::vector<ReloadListener*> m_listeners;
 };
 

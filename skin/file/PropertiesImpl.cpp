@@ -68,6 +68,7 @@ PropertiesImpl::PropertiesImpl(std::u16string_view path, const ScreenInfo& scree
     runtime::Log& log = runtime::get_log();
     log_record_sizes(log);
     std::vector<uint8_t> image;
+    m_failed_file = path;
     platform::File file;
     if (file.open(path, platform::File::Mode::read)) {
         int64_t size = file.size();
@@ -92,6 +93,7 @@ PropertiesImpl::PropertiesImpl(std::vector<uint8_t> image, std::u16string_view p
 void PropertiesImpl::build(std::vector<uint8_t> image, std::u16string_view path, const ScreenInfo& screen)
 {
     SkinImageTexts texts;
+    m_failed_file = path;
     if (!check_skin_image(image.data(), image.size(), texts))
         return;
     runtime::Log& log = runtime::get_log();
@@ -105,6 +107,7 @@ void PropertiesImpl::build(std::vector<uint8_t> image, std::u16string_view path,
         SharedPicture picture = load_565(folder + name + u".bmp");
         if (!picture || (picture->width() == 0 && picture->height() == 0)) {
             log << u"PropertiesImpl::PropertiesImpl picture failed to load {" << name << u"}\n";
+            m_failed_file = folder + name + u".bmp";
             return;
         }
         log << u"PropertiesImpl::PropertiesImpl picture load time=" << stopwatch.lap() << u" {" << name << u"}\n";
@@ -123,6 +126,7 @@ void PropertiesImpl::build(std::vector<uint8_t> image, std::u16string_view path,
     log << u"PropertiesImpl::PropertiesImpl fonts create time=" << stopwatch.lap() << u"\n";
     m_image = std::move(image);
     m_header = m_image.data();
+    m_failed_file.clear();
 }
 
 void PropertiesImpl::send_reload_skin()

@@ -36,12 +36,23 @@ std::string settings_path()
     return app_folder() + "/settings.xml";
 }
 
+std::vector<std::string> settings_temporaries()
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(app_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml.tmp"))
+            found.push_back(entry.path().string());
+    return found;
+}
+
 void reset_program_state()
 {
     fs::remove_all(downloads_host_folder());
     fs::create_directories(downloads_host_folder());
-    fs::remove(settings_path());
-    fs::remove_all(settings_path() + ".tmp");
+    // The file, its temporaries, lock and damaged copies.
+    for (const auto& entry : fs::directory_iterator(app_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml"))
+            fs::remove_all(entry.path());
     runtime::delete_key(weather::weather_key);
     runtime::delete_key(weather::sibling_key);
 }

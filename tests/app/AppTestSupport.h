@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace app_test {
 
@@ -11,6 +12,8 @@ namespace app_test {
 std::string app_folder();
 std::string downloads_host_folder();
 std::string settings_path();
+// The temporary settings files left in the folder ("settings.xml.tmp-PID").
+std::vector<std::string> settings_temporaries();
 
 // Empties the downloads folder and removes the settings file and the Weather key, and
 // the sibling product's key.

@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsListener.h"
 
 #include "runtime/Registry.h"
@@ -72,7 +73,7 @@ TEST_F(SettingsTest, FirstStartWithoutTheSiblingHoldsOnlyTheAdvertisingSlot)
     ASSERT_TRUE(settings.save());
     EXPECT_EQ(read_text(settings_path()), "<Locations/>");
     EXPECT_EQ(read_registry_string(u"Top"), u""); // the slot has no code
-    EXPECT_FALSE(fs::exists(settings_path() + ".tmp"));
+    EXPECT_TRUE(settings_temporaries().empty());
 }
 
 TEST_F(SettingsTest, WithTheSiblingInstalledPositionsAreIndices)
@@ -146,56 +147,70 @@ TEST_F(SettingsTest, RemovingTheFirstCityWithTheSlotPresent)
     EXPECT_EQ(recorder.events.size(), 2u);
 }
 
-TEST_F(SettingsTest, AnyChildOfLocationsIsACityAndDamagedFilesGiveAnEmptyList)
+TEST_F(SettingsTest, AnyChildOfLocationsIsACityAndEveryRecordIsKept)
 {
     write_settings("<?xml version=\"1.0\"?><!-- list --><Locations><City city=\"X\" city_code=\"XXXX0001\"/>"
                    "<!-- a comment --><?Item city=\"pi\"?><Item city=\"Y\"/><Item city=\"empty\" city_code=\"EEEE0001\"/>"
                    "<Place/></Locations><Locations><Item city=\"second root\"/></Locations>");
     {
         Settings settings;
-        // The stored "empty" is no advertising slot; missing attributes stay empty.
-        EXPECT_EQ(names(settings), std::vector<std::string>({ "X", "empty", "Y", "" }));
-        EXPECT_EQ(utf8(settings.city(0).code), "XXXX0001");
-        EXPECT_EQ(utf8(settings.city(2).code), "");
+        // The stored "empty" is a city like any other; missing attributes stay empty.
+        EXPECT_EQ(names(settings), std::vector<std::string>({ "X", "empty", "Y", "empty", "" }));
+        EXPECT_TRUE(settings.city(1).is_advertising());
+        EXPECT_FALSE(settings.city(3).is_advertising());
+        EXPECT_EQ(utf8(settings.city(3).code), "EEEE0001");
+        EXPECT_FALSE(settings.has_notices());
+        ASSERT_TRUE(settings.remove_city(0));
     }
-    const std::vector<std::string> damaged = {
-        "",
-        "not xml at all",
-        "<Locations><Item city=\"A\" city_code=\"AAAA0001\"/>",  // cut short
-        "<Settings><Item city=\"A\"/></Settings>",               // no Locations
-        "<Locations><Item city=\"A\" city_code=\"AAAA0001\"/></Locations>" + std::string(1 << 20, ' '), // over 1 MiB
+    EXPECT_EQ(read_text(settings_path()), "<Locations><Item city=\"Y\" city_code=\"\"/>"
+                                          "<Item city=\"empty\" city_code=\"EEEE0001\"/><Item city=\"\" city_code=\"\"/></Locations>");
+}
+
+TEST_F(SettingsTest, ADamagedFileIsKeptAsideAndItsReadableRecordsStay)
+{
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> names; // with the slot
+        bool damaged;
     };
-    for (const std::string& bytes : damaged) {
-        write_settings(bytes);
+    const std::string item = "<Item city=\"A\" city_code=\"AAAA0001\"/>";
+    const std::vector<Case> cases = {
+        { "", { "empty" }, false },
+        { "not xml at all", { "empty" }, true },
+        { "<Locations>" + item + "<Item city=\"B\" city_code=\"BBBB0001\"/><Item city=\"Cu", { "A", "empty", "B" }, true },
+        { "<Locations>" + item + "<Item city=\"C\"/>", { "A", "empty" }, true }, // cut short: only whole records
+        { "<Settings><Item city=\"A\"/></Settings>", { "empty" }, true },
+        { "<Locations>" + item + "</Locations>" + std::string(1 << 20, ' '), { "empty" }, true }, // over 1 MiB
+    };
+    for (const Case& c : cases) {
+        reset_program_state();
+        write_settings(c.bytes);
         Settings settings;
-        EXPECT_EQ(names(settings), std::vector<std::string>({ "empty" })) << bytes.substr(0, 60);
+        EXPECT_EQ(names(settings), c.names) << c.bytes.substr(0, 60);
+        EXPECT_EQ(settings.has_notices(), c.damaged);
+        if (!c.damaged)
+            continue;
+        // Byte for byte beside the new list, which holds what could be read.
+        std::string aside = app_folder() + "/" + utf8(settings.damaged_file());
+        EXPECT_TRUE(settings.damaged_file().starts_with(u"settings.xml.damaged-"));
+        EXPECT_EQ(read_text(aside), c.bytes);
+        std::vector<Settings::Notice> notices = settings.take_notices();
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0].count, int32_t(c.names.size() - 1));
+        EXPECT_EQ(SettingsFile::read(settings_file_path).entries.size(), c.names.size() - 1);
     }
 }
 
-TEST_F(SettingsTest, TheListHoldsAtMostTenRecords)
+TEST_F(SettingsTest, ALaterDamagedFileNeverReplacesAnEarlierOne)
 {
-    std::string xml = "<Locations>";
-    for (int i = 0; i < 40; ++i)
-        xml += "<Item city=\"C" + std::to_string(i) + "\" city_code=\"CITY" + std::to_string(1000 + i) + "\"/>";
-    write_settings(xml + "</Locations>");
-    {
-        Settings settings;
-        EXPECT_EQ(settings.city_count(), 10u); // nine cities and the slot
-        EXPECT_EQ(utf8(settings.city(1).name), "empty");
-        EXPECT_EQ(utf8(settings.city(9).name), "C8");
-        EXPECT_TRUE(settings.is_full());
-        Recorder recorder;
-        EXPECT_FALSE(settings.add_city(u"02950159", u"Berlin"));
-        EXPECT_TRUE(recorder.events.empty());
-        EXPECT_EQ(settings.city_count(), 10u);
-        ASSERT_TRUE(settings.remove_city(3));
-        EXPECT_TRUE(settings.add_city(u"02950159", u"Berlin"));
+    std::vector<std::u16string> aside;
+    for (const std::string bytes : { "first damage", "second damage" }) {
+        write_settings(bytes);
+        aside.push_back(Settings().damaged_file());
+        EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside.back())), bytes);
     }
-    set_sibling_installed(true);
-    write_settings(xml + "</Locations>");
-    Settings settings;
-    ASSERT_EQ(settings.city_count(), 10u);
-    EXPECT_EQ(utf8(settings.city(9).name), "C9");
+    EXPECT_NE(aside[0], aside[1]);
+    EXPECT_EQ(read_text(app_folder() + "/" + utf8(aside[0])), "first damage");
 }
 
 TEST_F(SettingsTest, OptionsComeFromTheRegistryAndGoBackAtSave)
@@ -350,11 +365,23 @@ TEST_F(SettingsTest, AListenerBuiltWithoutSettingsIsNotRegistered)
     EXPECT_TRUE(early.events.empty());
 }
 
-TEST_F(SettingsTest, NegativeUpdateTimeFallsBackOnTheDefault)
+TEST_F(SettingsTest, NegativeUpdateTimeFallsBackOnTheDefaultAndStaysStoredUntilChosen)
 {
     runtime::write_number(weather_key, u"UpdateTime", uint32_t(-5));
-    Settings settings;
-    EXPECT_EQ(settings.update_time(), 360);
+    uint32_t stored = 0;
+    {
+        Settings settings;
+        EXPECT_EQ(settings.update_time(), 360);
+        settings.save();
+    }
+    ASSERT_TRUE(runtime::read_number(weather_key, u"UpdateTime", stored));
+    EXPECT_EQ(stored, uint32_t(-5));
+    {
+        Settings settings;
+        settings.set_update_time(60);
+    }
+    ASSERT_TRUE(runtime::read_number(weather_key, u"UpdateTime", stored));
+    EXPECT_EQ(stored, 60u);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // A real SDL window under an X server of the test's own (Xvfb on a free display): the
-// pushed form shows in the window exactly as the headless run composes it. The window
-// is read back with xwd and compared with the headless shot of the same frame in the
-// frame's own 565 pixels (the window's 8-bit channels keep the 565 values in their top
-// bits, however the renderer widened them).
+// pushed form shows in the window exactly as the headless run composes it, at zoom 1
+// and 2 (each frame pixel a square of zoom x zoom window pixels). The window is read
+// back with xwd and compared with the headless shot of the same frame in the frame's
+// own 565 pixels (the window's 8-bit channels keep the 565 values in their top bits).
+// The window process maps no GL library.
 #include "DemoProcess.h"
 
 #include "skin/draw/FramePng.h"
@@ -57,7 +58,7 @@ public:
                 continue;
             std::string name = std::to_string(display);
             name.insert(name.begin(), ':');
-            const char* argv[] = { xvfb.c_str(), name.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp", nullptr };
+            const char* argv[] = { xvfb.c_str(), name.c_str(), "-screen", "0", "800x800x24", "-nolisten", "tcp", nullptr };
             posix_spawn_file_actions_t actions;
             posix_spawn_file_actions_init(&actions);
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -148,26 +149,64 @@ std::vector<uint16_t> png_565(const skin::RgbImage& image)
     return out;
 }
 
+// The GL, Mesa and LLVM libraries the process has mapped.
+std::vector<std::string> gl_libraries(pid_t pid)
+{
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::vector<std::string> found;
+    for (std::string line; std::getline(maps, line);) {
+        std::string name = line.substr(line.rfind('/') == std::string::npos ? line.size() : line.rfind('/') + 1);
+        for (const char* mark : { "libGL", "libEGL", "libLLVM", "swrast", "_dri" })
+            if (name.find(mark) != std::string::npos)
+                found.push_back(name);
+    }
+    return found;
+}
+
+// The window's pixels, each zoom x zoom square taken back to one pixel when all of it
+// has one value; 0xFFFF marks a square that does not.
+std::vector<uint16_t> unzoom(const std::vector<uint16_t>& shown, int width, int height, int zoom)
+{
+    std::vector<uint16_t> out;
+    for (int y = 0; y + zoom <= height; y += zoom) {
+        for (int x = 0; x + zoom <= width; x += zoom) {
+            uint16_t value = shown[size_t(y) * size_t(width) + size_t(x)];
+            for (int dy = 0; dy < zoom; ++dy)
+                for (int dx = 0; dx < zoom; ++dx)
+                    if (shown[size_t(y + dy) * size_t(width) + size_t(x + dx)] != value)
+                        value = 0xFFFF;
+            out.push_back(value);
+        }
+    }
+    return out;
+}
+
+class Window : public testing::TestWithParam<int> { };
+
 } // namespace
 
-TEST(Window, TheWindowShowsThePushedFormAsTheHeadlessRunComposesIt)
+INSTANTIATE_TEST_SUITE_P(Zoom, Window, testing::Values(1, 2));
+
+TEST_P(Window, TheWindowShowsThePushedFormAsTheHeadlessRunComposesIt)
 {
+    int zoom = GetParam();
     std::string xwd = find_program("xwd");
     XServer server;
     if (xwd.empty() || !server.start())
         GTEST_SKIP() << "needs Xvfb and xwd (scripts/install-deps installs them)";
-    std::string folder = test_support::scratch_folder("window");
+    std::string folder = test_support::scratch_folder("window" + std::to_string(zoom));
     std::string script = folder + "/script.txt";
     std::string window_shot = folder + "/window.png", headless_shot = folder + "/headless.png";
     // The same frame twice: first in the window, then headless.
     test_support::write_bytes(script, "text Berlin\nkey SOFT_RIGHT\nwait 0.6\nshot " + window_shot + "\nwait 30\nquit\n");
     std::string events = folder + "/events.txt";
-    DemoProcess window({}, { "NALO_HEADLESS=0", "DISPLAY=" + server.display(), "NALO_ZOOM=1", "NALO_SCRIPT=" + script }, events);
+    DemoProcess window({}, { "NALO_HEADLESS=0", "DISPLAY=" + server.display(), "NALO_ZOOM=" + std::to_string(zoom), "NALO_SCRIPT=" + script }, events);
     auto deadline = std::chrono::steady_clock::now() + 30s;
     while (!test_support::file_exists(window_shot) && window.running() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
     ASSERT_TRUE(test_support::file_exists(window_shot)) << window.standard_error();
     std::this_thread::sleep_for(200ms); // the shot is written after the frame was presented
+    EXPECT_EQ(gl_libraries(window.pid()), std::vector<std::string>());
     std::string dump = folder + "/window.xwd";
     test_support::CommandResult grabbed
         = test_support::run_command("DISPLAY=" + server.display() + " " + xwd + " -silent -name ShellDemo -out " + dump + " 2>&1");
@@ -183,8 +222,9 @@ TEST(Window, TheWindowShowsThePushedFormAsTheHeadlessRunComposesIt)
     std::vector<uint16_t> shown;
     std::string error;
     ASSERT_TRUE(read_xwd_565(dump, width, height, shown, error)) << error;
-    EXPECT_EQ(width, 240);
-    EXPECT_EQ(height, 320);
+    EXPECT_EQ(width, 240 * zoom);
+    EXPECT_EQ(height, 320 * zoom);
+    shown = unzoom(shown, width, height, zoom);
     skin::RgbImage composed, presented;
     ASSERT_TRUE(skin::read_png(headless_shot, composed));
     ASSERT_TRUE(skin::read_png(window_shot, presented));

@@ -10,7 +10,10 @@
 #include "support/TestSupport.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 using namespace startup_test;
 
@@ -151,6 +154,50 @@ TEST_F(CityListRun, ACityAddedJustBeforeAKillIsThereAtTheNextStart)
     std::string pages = last_after(again.log, "PageContainer pages ");
     EXPECT_EQ(pages.rfind("Oslo", 0), 0u) << again.log;
     EXPECT_EQ(again.log.find("open_city_search"), std::string::npos);
+}
+
+TEST_F(CityListRun, TwoCopiesOnOneProgramFolderKeepEachOthersCities)
+{
+    with_cities({ { "Berlin", "02950159" } });
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string saved = runtime ? runtime : "";
+    // Runtime folders of their own (short: they hold the single-instance socket): two
+    // copies run at once on one program folder and add a city each.
+    auto start_copy = [&](const std::string& city) {
+        std::string folder = "/tmp/nalo-copy-" + std::to_string(getpid()) + "-" + city, script = m_shots + "/" + city;
+        std::filesystem::create_directories(folder);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        test_support::write_bytes(script, open_city_list + "key Insert\nwait 1\ntext " + city
+                + "\nwait 1\nkey Down\nwait 0.3\nkey Enter\nwait 1\n" + back_to_pages + "quit\n");
+        return WeatherProcess(program_folder(), script, "240x320", error_file());
+    };
+    WeatherProcess oslo = start_copy("Oslo"), lima = start_copy("Lima");
+    saved.empty() ? unsetenv("XDG_RUNTIME_DIR") : setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    EXPECT_EQ(oslo.wait(60).exit_code + lima.wait(60).exit_code, 0);
+    for (const std::string city : { "Oslo", "Lima" })
+        std::filesystem::remove_all("/tmp/nalo-copy-" + std::to_string(getpid()) + "-" + city);
+    std::vector<std::string> names = saved_names();
+    ASSERT_EQ(names.size(), 3u) << app_test::read_text(settings_file());
+    EXPECT_TRUE(names[1].starts_with("Oslo") ? names[2].starts_with("Lima") : names[1].starts_with("Lima"));
+}
+
+TEST_F(CityListRun, TwelveCitiesAreKeptWholeAfterAddingAndRemovingACity)
+{
+    std::vector<std::pair<std::string, std::string>> cities;
+    std::vector<std::string> kept;
+    for (int i = 10; i < 22; ++i) {
+        std::string number = std::to_string(i);
+        cities.push_back({ std::string("City ").append(number), std::string("CITY10").append(number) });
+        if (i > 10)
+            kept.push_back(cities.back().first);
+    }
+    with_cities(cities);
+    // Adding shows the limit message; the first city is deleted.
+    RunResult result = run(open_city_list + "key Insert\nwait 0.8\nkey Esc\nwait 0.6\nkey Down\nwait 0.3\nkey Del\nwait 0.5\n"
+        + "key Del\nwait 0.8\n" + back_to_pages + "quit\n");
+    EXPECT_EQ(result.exit_code, 0) << result.error_output;
+    EXPECT_EQ(lines_with(result.log, "FormMain::on_settings_event open_limit_message").size(), 1u) << result.log;
+    EXPECT_EQ(saved_names(), kept);
 }
 
 } // namespace

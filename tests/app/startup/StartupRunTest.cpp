@@ -129,20 +129,31 @@ TEST_F(Startup, AFlickLeftGoesToTheNextPage)
     EXPECT_EQ(last_after(result.log, "PageContainer dots "), "3 current 1");
 }
 
-TEST_F(Startup, MissingSplashSkinShowsTheMessageAndEndsWithoutALoop)
+TEST_F(Startup, AMissingOrDamagedSplashSkinShowsTheMessageNamesTheFileAndFails)
 {
-    std::string splash = program_folder() + "/skins/bin/splash.skin";
-    fs::rename(splash, splash + ".away");
-    RunResult result = run("wait 1\nquit\n", "240x320", 20);
-    fs::rename(splash + ".away", splash);
-    EXPECT_EQ(result.exit_code, 0);
-    EXPECT_NE(result.error_output.find("No languages, please reinstall\n"
-                                       "\xD0\x9D\xD0\xB5 \xD0\xBD\xD0\xB0\xD0\xB9\xD0\xB4\xD0\xB5\xD0\xBD\xD1\x8B"),
-        std::string::npos)
-        << result.error_output;
-    EXPECT_NE(result.log.find(" WinMain 1\n"), std::string::npos);
-    EXPECT_EQ(result.log.find(" WinMain 3\n"), std::string::npos) << result.log;
-    EXPECT_EQ(result.log.find(" WinMain 5\n"), std::string::npos);
+    std::string skin = program_folder() + "/skins/bin/splash.skin";
+    std::string bitmap = program_folder() + "/skins/bin/s_splash_partly-cloudy-day.bmp";
+    // Missing, cut in the middle, not a skin; a bitmap cut short, missing.
+    const std::vector<std::pair<std::string, std::string>> damages = { { skin, "-" }, { skin, "half" },
+        { skin, "not a skin" }, { bitmap, "half" }, { bitmap, "-" } };
+    for (const auto& [file, damage] : damages) {
+        std::string whole = app_test::read_text(file);
+        fs::rename(file, file + ".away");
+        if (damage != "-")
+            test_support::write_bytes(file, damage == "half" ? whole.substr(0, whole.size() / 2) : damage);
+        RunResult result = run("wait 1\nquit\n", "240x320", 20);
+        fs::remove(file);
+        fs::rename(file + ".away", file);
+        EXPECT_EQ(result.exit_code, 1) << file << damage;
+        EXPECT_NE(result.error_output.find("No languages, please reinstall\n"
+                                           "\xD0\x9D\xD0\xB5 \xD0\xBD\xD0\xB0\xD0\xB9\xD0\xB4\xD0\xB5\xD0\xBD\xD1\x8B"),
+            std::string::npos)
+            << result.error_output;
+        EXPECT_NE(result.error_output.find("Weather: cannot load the splash skin: " + file + "\n"), std::string::npos)
+            << result.error_output;
+        EXPECT_EQ(lines_with(result.log, "WinMain cannot load the splash skin: ").size(), 1u) << result.log;
+        EXPECT_EQ(result.log.find(" WinMain 3\n"), std::string::npos) << result.log;
+    }
 }
 
 TEST_F(Startup, NoLanguageFileShowsTheMessageAndQuits)
@@ -156,7 +167,7 @@ TEST_F(Startup, NoLanguageFileShowsTheMessageAndQuits)
     RunResult result = run("wait 2\nquit\n", "240x320", 20);
     for (const auto& path : moved)
         fs::rename(path.string() + ".away", path);
-    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.exit_code, 1);
     EXPECT_NE(result.error_output.find("No languages, please reinstall\n"), std::string::npos) << result.error_output;
     EXPECT_NE(result.log.find(" WinMain splash 0\n"), std::string::npos);
     EXPECT_EQ(result.log.find(" WinMain splash 1\n"), std::string::npos);
@@ -222,6 +233,31 @@ TEST_F(Startup, CommandLineOptions)
     auto unknown = test_support::run_command(program + " --bogus 2>&1");
     EXPECT_EQ(unknown.exit_code, 2);
     EXPECT_NE(unknown.output.find("--bogus"), std::string::npos) << unknown.output;
+}
+
+TEST_F(Startup, ADamagedListIsKeptAsideWithItsReadableCitiesAndToldOnce)
+{
+    for (const auto& entry : fs::directory_iterator(program_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml.damaged"))
+            fs::remove(entry.path());
+    const std::string damaged = "<Locations><Item city=\"Berlin\" city_code=\"02950159\"/><Item city=\"Os";
+    test_support::write_bytes(settings_file(), damaged);
+    fresh_cache("02950159", 3, 30);
+    RunResult first = run("wait 1.5\nshot " + shot_path("message") + "\nkey Esc\nwait 0.6\nquit\n");
+    EXPECT_EQ(first.exit_code, 0) << first.error_output;
+    EXPECT_EQ(lines_with(first.log, "FormMessage::show The city list was damaged. 1 cities were kept").size(), 1u)
+        << first.log;
+    std::vector<fs::path> aside;
+    for (const auto& entry : fs::directory_iterator(program_folder()))
+        if (entry.path().filename().string().starts_with("settings.xml.damaged-"))
+            aside.push_back(entry.path());
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(app_test::read_text(aside[0].string()), damaged);
+    EXPECT_EQ(app_test::read_text(settings_file()), "<Locations><Item city=\"Berlin\" city_code=\"02950159\"/></Locations>");
+
+    RunResult second = run("wait 1.5\nquit\n");
+    EXPECT_EQ(second.log.find("FormMessage::show"), std::string::npos) << second.log;
+    fs::remove(aside[0]);
 }
 
 } // namespace
