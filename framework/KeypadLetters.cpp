@@ -38,6 +38,9 @@ KeypadLetters KeypadLetters::from_language(const skin::LanguageTable& language)
             return {};
         own[size_t(digit)] = *letters;
     }
+    // The language file cannot start a text with a space: 0 always types one first.
+    if (own[0].front() != u' ')
+        own[0].insert(own[0].begin(), u' ');
     KeypadLetters keypad;
     keypad.m_modes = { own };
     // A keypad of another script keeps the Latin letters one "#" away, for names

@@ -1,6 +1,6 @@
 // What the twelve keys of a keypad phone type, by multi-tap: 2 gives a, b, c, 2 and round
 // again; 0 a space and 0; 1 the signs that city names hold. The language file may give its
-// own letters ("Keypad0" to "Keypad9": German adds ä ö ü ß on their base keys, Russian
+// own letters ("Keypad0" to "Keypad9", the 0 key's space implied: German adds ä ö ü ß on their base keys, Russian
 // puts the Cyrillic alphabet on the keys as Russian phones do); "#" then steps through
 // the modes: the language's letters, the Latin letters when the language's are another
 // script, and digits.
