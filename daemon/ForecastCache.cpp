@@ -2,18 +2,31 @@
 #include "daemon/DateTimeText.h"
 #include "daemon/WeatherSettings.h"
 
+#include "runtime/FileStream.h"
+#include "runtime/Log.h"
+#include "runtime/Paths.h"
 #include "runtime/Registry.h"
 #include "runtime/TextConvert.h"
 #include "runtime/XmlDocument.h"
 
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <unistd.h>
 
 namespace ombrelo {
 
 std::u16string cache_file_path(std::u16string_view city_code)
 {
     return u"%app_path%//downloads//_" + std::u16string(city_code) + u".xml";
+}
+
+std::u16string status_file_path(std::u16string_view city_code)
+{
+    return u"%app_path%//downloads//_" + std::u16string(city_code) + u".status";
 }
 
 std::u16string temperature_text(int32_t celsius, bool in_celsius)
@@ -41,6 +54,8 @@ void save_to_xml(const ForecastRecord& record)
     runtime::XmlNode create = append_element(main, u"Create");
     set_attribute(create, u"date", std::u16string_view(date_time_text(record.date)));
     set_attribute(create, u"rdate", std::u16string_view(record.rdate));
+    if (record.sample)
+        set_attribute(create, u"sample", std::u16string_view(u"1"));
     runtime::XmlNode current = append_element(main, u"Current");
     set_attribute(current, u"city", std::u16string_view(record.city));
     set_attribute(current, u"city_code", std::u16string_view(record.city_code));
@@ -68,6 +83,31 @@ void store_forecast(const ForecastRecord& record)
     runtime::read_flag(weather_key, u"Degree", celsius);
     runtime::write_number(weather_key, u"TopCode", uint32_t(record.code));
     runtime::write_string(weather_key, u"TopTemp", temperature_text(record.temp, celsius));
+}
+
+} // namespace ombrelo
+
+namespace ombrelo {
+
+void save_status(std::u16string_view city_code, std::string_view status)
+{
+    if (city_code.empty())
+        return;
+    // Written beside the old file and renamed over it: a reader never sees half a line.
+    std::u16string target = runtime::expand_path(status_file_path(city_code));
+    std::u16string temporary = target + u".tmp" + platform::widen(std::to_string(getpid()));
+    std::string line = std::string(status) + "\n";
+    bool saved = false;
+    {
+        runtime::FileStream out(temporary, runtime::FileStream::Mode::write);
+        saved = out.is_open() && out.write(line.data(), line.size());
+    }
+    if (saved)
+        saved = platform::rename_file(temporary, target);
+    if (!saved) {
+        platform::delete_file(temporary);
+        runtime::get_log() << u"save_status failed for " << city_code << u"\n";
+    }
 }
 
 } // namespace ombrelo

@@ -27,6 +27,7 @@ struct ForecastRecord {
     int32_t temp { no_temperature };
     int32_t code { no_condition };
     std::vector<DayForecast> days;
+    bool sample { false };    // the service marked the feed as sample data
 };
 
 } // namespace ombrelo

@@ -49,6 +49,12 @@ void HTTPRequest::set_inactivity_timeout(double seconds)
         m_impl->set_inactivity_timeout(seconds);
 }
 
+void HTTPRequest::set_overall_deadline(double seconds)
+{
+    if (m_impl)
+        m_impl->set_overall_deadline(seconds);
+}
+
 void HTTPRequest::destroy_machinery()
 {
     m_impl.reset();

@@ -115,6 +115,7 @@ HTTPRequestImpl::HTTPRequestImpl(HTTPRequest& owner, std::u16string_view url, st
     : m_owner(owner)
     , m_exchange(std::make_shared<HTTPExchange>(*this, runtime::CActiveScheduler::current(), id()))
     , m_timeout_timer(*this)
+    , m_deadline_timer(*this)
 {
     m_open = m_exchange->client.open(url, method, user_agent);
     m_exchange->client.set_body_limit(largest_body);
@@ -131,8 +132,11 @@ void HTTPRequestImpl::start(const ByteBuffer& body)
             // No worker: the inactivity timer fails the request.
         }
     }
-    if (!m_timed_out)
+    if (!m_timed_out) {
         m_timeout_timer.after(m_inactivity_timeout);
+        if (!m_deadline_timer.is_running())
+            m_deadline_timer.after(m_overall_deadline);
+    }
 }
 
 void HTTPRequestImpl::run(std::shared_ptr<HTTPExchange> exchange)
@@ -186,6 +190,9 @@ void HTTPRequestImpl::RunL()
         break;
     case notice_headers: {
         HeaderBlock block = parse_header_block(x.header_block);
+        int32_t status = 0;
+        if (runtime::text_to_int(block.status_code, status))
+            m_owner.set_status_code(status);
         for (const HeaderLine& header : block.headers) {
             get_log() << u"HTTP Header " << header.name << u": " << header.value << u"\n";
             int32_t length = 0;
@@ -214,6 +221,10 @@ void HTTPRequestImpl::RunL()
         break;
     }
     case notice_failed:
+        if (x.client.over_limit()) {
+            get_log() << u"Request id=" << id() << u" body over " << int32_t(largest_body) << u" bytes refused\n";
+            m_owner.set_body_refused();
+        }
         listener.on_status(m_owner, 1.0, x.message);
         listener.on_failed(m_owner);
         return;
@@ -263,10 +274,13 @@ void HTTPRequestImpl::DoCancel()
         scheduler.notify(*this);
 }
 
-void HTTPRequestImpl::on_timer(runtime::ActiveTimer&)
+void HTTPRequestImpl::on_timer(runtime::ActiveTimer& timer)
 {
-    get_log() << u"timeout_timer fired at " << log_uptime() << u"\n";
+    bool deadline = &timer == &m_deadline_timer;
+    get_log() << (deadline ? u"deadline_timer fired at " : u"timeout_timer fired at ") << log_uptime() << u"\n";
     m_timed_out = true;
+    m_timeout_timer.cancel();
+    m_deadline_timer.cancel();
     // The worker may be stuck in a network call: it is abandoned, not killed, and its
     // thread is left to end by itself.
     m_exchange->abandon();
@@ -312,6 +326,7 @@ HTTPRequestImpl::~HTTPRequestImpl()
             get_log() << u"ConnMgrReleaseConnection failed at " << log_uptime() << u"\n";
     }
     m_timeout_timer.cancel();
+    m_deadline_timer.cancel();
     get_log() << u"~HTTPRequestImpl() finish at " << log_uptime() << u"\n";
 }
 

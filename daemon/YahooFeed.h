@@ -6,7 +6,9 @@
 
 namespace ombrelo {
 
-// Fills temp, code, rdate and days; what cannot be found keeps its initial value.
-void load_from_yahoo(ForecastRecord& record, const ByteBuffer& body);
+// Fills temp, code, rdate, days and the sample mark; what cannot be found keeps its
+// initial value. False when the body is no forecast: neither the current condition nor
+// any day could be read.
+bool load_from_yahoo(ForecastRecord& record, const ByteBuffer& body);
 
 } // namespace ombrelo

@@ -98,7 +98,10 @@ std::string write_feed(const PlaceInfo& place, const ProviderForecast& forecast,
     out.reserve(2048);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
            "<rss version=\"2.0\" xmlns:yweather=\"http://xml.weather.yahoo.com/ns/rss/1.0\" "
-           "xmlns:geo=\"http://www.w3.org/2003/01/geo/wgs84_pos#\">\n<channel>\n";
+           "xmlns:geo=\"http://www.w3.org/2003/01/geo/wgs84_pos#\" xmlns:nalo=\"urn:nalo:forecastd\">\n<channel>\n";
+    // Machine-readable beside the title: the reader marks what it keeps as sample data.
+    if (options.sample)
+        out += "<nalo:sample/>\n";
     out += "<title>Weather - " + escaped(title) + "</title>\n";
     out += "<link>https://open-meteo.com/</link>\n";
     out += "<description>Weather for " + escaped(title) + ". " + source + "</description>\n";

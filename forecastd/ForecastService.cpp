@@ -40,9 +40,44 @@ ForecastService::ForecastService(const PlaceTable& places, Provider& provider, S
 {
 }
 
-bool ForecastService::fresh(const Cached& cached, steady_clock::time_point now) const
+static std::string answer_key(const ForecastQuery& query)
 {
-    return cached.valid && now - cached.fetched < m_options.cache_time;
+    return query.code + (query.fahrenheit ? "f" : "c");
+}
+
+std::optional<std::string> ForecastService::fresh_answer(const std::string& key, steady_clock::time_point now)
+{
+    std::lock_guard lock(m_answers_lock);
+    auto found = m_answer_index.find(key);
+    if (found == m_answer_index.end() || now - found->second->fetched >= m_options.cache_time)
+        return std::nullopt;
+    m_answers.splice(m_answers.begin(), m_answers, found->second);
+    return found->second->feed;
+}
+
+void ForecastService::keep_answer(const std::string& key, const std::string& feed, steady_clock::time_point now)
+{
+    if (m_options.max_answers == 0 || m_options.cache_time.count() == 0)
+        return;
+    std::lock_guard lock(m_answers_lock);
+    if (auto found = m_answer_index.find(key); found != m_answer_index.end()) {
+        found->second->feed = feed;
+        found->second->fetched = now;
+        m_answers.splice(m_answers.begin(), m_answers, found->second);
+        return;
+    }
+    m_answers.push_front({ key, feed, now });
+    m_answer_index[key] = m_answers.begin();
+    while (m_answers.size() > m_options.max_answers) {
+        m_answer_index.erase(m_answers.back().key);
+        m_answers.pop_back();
+    }
+}
+
+size_t ForecastService::answers_kept()
+{
+    std::lock_guard lock(m_answers_lock);
+    return m_answers.size();
 }
 
 std::shared_ptr<ForecastService::City> ForecastService::city(const std::string& code)
@@ -64,8 +99,7 @@ void ForecastService::forget_idle_cities(steady_clock::time_point now)
         if (entry.second.use_count() > 1)
             return false;
         std::lock_guard state(entry.second->state);
-        return !fresh(entry.second->cached[0], now) && !fresh(entry.second->cached[1], now)
-            && now >= entry.second->retry_at;
+        return now >= entry.second->retry_at;
     });
 }
 
@@ -84,11 +118,10 @@ std::optional<Response> ForecastService::refusal(std::string_view method, const 
     return std::nullopt;
 }
 
-// A fresh feed, or the 502 of a back-off; the caller holds the city's state lock.
-std::optional<Response> ForecastService::from_memory(City& entry, int unit, steady_clock::time_point now) const
+std::optional<Response> ForecastService::from_memory(City& entry, const std::string& key, steady_clock::time_point now)
 {
-    if (fresh(entry.cached[unit], now))
-        return feed(entry.cached[unit].feed);
+    if (std::optional<std::string> kept = fresh_answer(key, now))
+        return feed(*kept);
     if (now < entry.retry_at)
         return plain(502, "The forecast provider failed for this city; it is asked again in "
                 + std::to_string(duration_cast<seconds>(entry.retry_at - now).count() + 1) + " s");
@@ -101,9 +134,14 @@ std::optional<Response> ForecastService::answer_at_once(std::string_view method,
     const PlaceInfo* place = nullptr;
     if (auto refused = refusal(method, query, place))
         return refused;
+    // A fresh answer needs no city entry.
+    const std::string key = answer_key(query);
+    steady_clock::time_point now = m_now();
+    if (std::optional<std::string> kept = fresh_answer(key, now))
+        return feed(*kept);
     std::shared_ptr<City> entry = city(query.code);
     std::lock_guard state(entry->state);
-    return from_memory(*entry, query.fahrenheit ? 1 : 0, m_now());
+    return from_memory(*entry, key, now);
 }
 
 Response ForecastService::answer(std::string_view method, std::string_view target)
@@ -112,18 +150,15 @@ Response ForecastService::answer(std::string_view method, std::string_view targe
     const PlaceInfo* place = nullptr;
     if (auto refused = refusal(method, query, place))
         return *refused;
+    const std::string key = answer_key(query);
+    if (std::optional<std::string> kept = fresh_answer(key, m_now()))
+        return feed(*kept);
     std::shared_ptr<City> entry = city(query.code);
-    const int unit = query.fahrenheit ? 1 : 0;
-    {
-        std::lock_guard state(entry->state);
-        if (fresh(entry->cached[unit], m_now()))
-            return feed(entry->cached[unit].feed);
-    }
     // One provider request per city at a time; those who waited find its result.
     std::lock_guard fetching(entry->fetching);
     {
         std::lock_guard state(entry->state);
-        if (auto known = from_memory(*entry, unit, m_now()))
+        if (auto known = from_memory(*entry, key, m_now()))
             return *known;
     }
     ++m_upstream;
@@ -143,9 +178,10 @@ Response ForecastService::answer(std::string_view method, std::string_view targe
         } else {
             entry->failures = 0;
             entry->retry_at = {};
-            entry->cached[unit] = { body, now, true };
         }
     }
+    if (result.ok)
+        keep_answer(key, body, now);
     forget_idle_cities(now);
     if (!result.ok)
         return plain(502, "The forecast provider failed: " + result.error);

@@ -2,6 +2,7 @@
 #include "forecastd/ProviderReply.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <sstream>
@@ -35,6 +36,24 @@ OfflineProvider::OfflineProvider(std::string folder, Clock now)
     : m_folder(std::move(folder))
     , m_now(std::move(now))
 {
+}
+
+bool OfflineProvider::holds_replies(const std::string& folder, std::string& error)
+{
+    std::error_code failed;
+    std::filesystem::directory_iterator entries(folder, failed);
+    if (failed) {
+        error = "--offline " + folder + ": " + failed.message();
+        return false;
+    }
+    for (const auto& entry : entries) {
+        std::string name = entry.path().filename().string();
+        if (name.size() == 13 && name.ends_with(".json") && name.find_first_not_of("0123456789") == 8
+            && entry.is_regular_file(failed))
+            return true;
+    }
+    error = "--offline " + folder + ": no recorded replies (CODE.json) in the folder";
+    return false;
 }
 
 void OfflineProvider::move_to(ProviderForecast& forecast, const PlaceInfo& place, system_clock::time_point now)

@@ -8,6 +8,7 @@
 #include "forecastd/Provider.h"
 
 #include <chrono>
+#include <string>
 #include <functional>
 
 namespace forecastd {
@@ -21,6 +22,9 @@ public:
     FetchResult fetch(const PlaceInfo& place, bool fahrenheit) override;
     bool sample() const override { return true; }
     std::string describe() const override { return "recorded replies in " + m_folder; }
+
+    // Whether the folder holds at least one reply (a file CODE.json); the reason if not.
+    static bool holds_replies(const std::string& folder, std::string& error);
 
     // The recorded forecast moved to the time `now` (UTC) at the place.
     static void move_to(ProviderForecast& forecast, const PlaceInfo& place, std::chrono::system_clock::time_point now);

@@ -18,12 +18,16 @@ const char* const usage =
     "  --provider URL        the forecast API (default https://api.open-meteo.com/v1/forecast)\n"
     "  --cache-minutes N     keep each city's answer N minutes (default 15; 0 keeps none)\n"
     "  --offline DIR         answer from recorded replies DIR/CODE.json instead, moved to\n"
-    "                        today and always marked as sample data\n"
+    "                        today and always marked as sample data (forecastd does not\n"
+    "                        start when DIR holds no reply)\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"
     "Unknown codes answer 404, malformed queries 400, provider failures 502 (the city is\n"
-    "then not asked again for 30 s, doubling up to 15 minutes).\n"
+    "then not asked again for 30 s, doubling up to 15 minutes). At most 2000 answers are\n"
+    "kept, the least recently used going first. A request target over 256 bytes answers\n"
+    "414, a request with a body 405 (or 400 for GET); a client address may hold 64\n"
+    "connections, and one that sends no whole request head for 10 s is closed.\n"
     "Weather data by Open-Meteo.com (CC BY 4.0); places from GeoNames (CC BY 4.0).\n";
 
 } // namespace

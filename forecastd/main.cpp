@@ -41,6 +41,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Without replies every answer would be a 502: better not to start at all.
+    if (!options.offline.empty() && !OfflineProvider::holds_replies(options.offline, error)) {
+        std::fprintf(stderr, "forecastd: %s\n", error.c_str());
+        return 1;
+    }
+
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::unique_ptr<Provider> provider;
     if (!options.offline.empty())

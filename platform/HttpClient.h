@@ -23,6 +23,8 @@ public:
     bool open(std::u16string_view url, std::u16string_view method, std::u16string_view user_agent);
     // A body longer than this fails the exchange (0: no limit).
     void set_body_limit(size_t bytes) { m_body_limit = bytes; }
+    // Whether the exchange failed because the body went past the limit.
+    bool over_limit() const { return m_over_limit; }
 
     // Sends the request and waits for the final response's headers; false on a
     // transport failure.

@@ -106,9 +106,16 @@ bool render_frame(const std::string& skin_path, const std::string& node_name, in
     if (!preview.build(skin_path, node_name, width, height, dpi, error))
         return false;
     skin::FormNode& form = preview.form();
+    int64_t refused = skin::RenderSurface::refused_count();
     skin::RenderSurface frame(width, height);
     skin::fill(frame, { 0, 0 }, { width, height }, skin::SolidFill(skin::to_565(form.outside_color())));
     form.draw_node(frame, { 0, 0 });
+    if (skin::RenderSurface::refused_count() != refused) {
+        error = skin_path + ": " + node_name + " asks for a surface larger than "
+            + std::to_string(skin::RenderSurface::max_side) + " pixels a side or "
+            + std::to_string(skin::RenderSurface::max_pixels >> 20) + " M pixels in all";
+        return false;
+    }
     if (!skin::write_png(output_path, frame.buffer())) {
         error = output_path + ": cannot write the frame";
         return false;

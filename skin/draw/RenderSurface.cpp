@@ -10,6 +10,7 @@ namespace skin {
 namespace {
 
 std::atomic<int64_t> s_pixel_count { 0 };
+std::atomic<int64_t> s_refused { 0 };
 
 int64_t owned_pixels(const PixelBuffer& b, bool owned)
 {
@@ -65,8 +66,13 @@ void RenderSurface::take_view(const PixelBuffer& view)
 
 bool RenderSurface::recreate(int width, int height)
 {
-    width = std::clamp(width, 0, PixelBuffer::max_width);
+    width = std::max(width, 0);
     height = std::max(height, 0);
+    if (width > max_side || height > max_side || int64_t(width) * height > max_pixels) {
+        runtime::get_log() << u"RenderSurface::recreate refused " << int32_t(width) << u" x " << int32_t(height) << u"\n";
+        ++s_refused;
+        width = height = 0;
+    }
     if (width == m_buffer.width && height == m_buffer.height)
         return false;
     if (!m_clips.empty())
@@ -120,6 +126,11 @@ RenderSurface RenderSurface::sub_surface(const Rect& area) const
 int64_t RenderSurface::pixel_count()
 {
     return s_pixel_count.load();
+}
+
+int64_t RenderSurface::refused_count()
+{
+    return s_refused.load();
 }
 
 } // namespace skin

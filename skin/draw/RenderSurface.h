@@ -28,6 +28,11 @@ public:
     // coordinates starting at the rectangle's corner. It must not outlive this surface.
     RenderSurface sub_surface(const Rect& area) const;
 
+    // The largest surface a screen can use: any side longer, or more pixels in all, is
+    // refused (the surface is left empty, 0 x 0, and a log line says so).
+    static constexpr int max_side = 16384;
+    static constexpr int64_t max_pixels = int64_t(32) << 20;
+
     // False when the size is unchanged; otherwise the old buffer is released and one of
     // the new size is owned. A resize under a pushed clip is a fatal error.
     bool recreate(int width, int height);
@@ -50,6 +55,8 @@ public:
 
     // Pixels held by the owned buffers of all surfaces of the process.
     static int64_t pixel_count();
+    // Sizes refused since the process started.
+    static int64_t refused_count();
 
 private:
     void take_view(const PixelBuffer& view);

@@ -3,6 +3,7 @@
 #include "skin/file/Load565.h"
 #include "skin/file/ReloadListener.h"
 #include "skin/file/SkinImageCheck.h"
+#include "skin/file/SkinImageRead.h"
 #include "skin/text/FontRegistry.h"
 
 #include "platform/Clock.h"
@@ -112,6 +113,24 @@ void PropertiesImpl::build(std::vector<uint8_t> image, std::u16string_view path,
         }
         log << u"PropertiesImpl::PropertiesImpl picture load time=" << stopwatch.lap() << u" {" << name << u"}\n";
         m_pictures.push_back(PictureRef::whole(std::move(picture)));
+    }
+    // A picture's corners are a rectangle of it; corners beyond it would have drawing ask
+    // for surfaces of any size up to 65535 a side.
+    for (size_t entry : texts.picture_entries) {
+        const uint8_t* e = image.data() + entry;
+        const Picture& picture = *m_pictures[e[18]].picture;
+        int previous[2] = { 0, 0 };
+        for (int corner = 0; corner < 4; ++corner) {
+            int x = read_u16(e + 2 + 4 * corner), y = read_u16(e + 4 + 4 * corner);
+            if (x < previous[0] || y < previous[1] || x > picture.width() || y > picture.height()) {
+                log << u"PropertiesImpl::PropertiesImpl picture corners outside the picture {"
+                    << texts.pictures[e[18]] << u"}\n";
+                m_pictures.clear();
+                return;
+            }
+            previous[0] = x;
+            previous[1] = y;
+        }
     }
     m_picture_names = std::move(texts.pictures);
 

@@ -62,6 +62,11 @@ private:
     bool sections_ok(size_t body);
     bool tree_ok(uint32_t root);
 
+public:
+    std::vector<size_t> picture_entries;
+
+private:
+
     const uint8_t* m_image;
     size_t m_size;
     uint32_t m_counts[3] {}; // pictures, fonts, strings
@@ -106,6 +111,7 @@ bool Checker::sections_ok(size_t body)
             case layout::Section::picture:
                 if (p[18] >= m_counts[0])
                     return false;
+                picture_entries.push_back(size_t(p - m_image));
                 break;
             default:
                 break;
@@ -212,7 +218,11 @@ bool Checker::run(SkinImageTexts& texts)
 
 bool check_skin_image(const uint8_t* image, size_t size, SkinImageTexts& texts)
 {
-    return Checker(image, size).run(texts);
+    Checker checker(image, size);
+    if (!checker.run(texts))
+        return false;
+    texts.picture_entries = std::move(checker.picture_entries);
+    return true;
 }
 
 } // namespace skin

@@ -12,6 +12,8 @@ namespace skin {
 struct SkinImageTexts {
     // The name block's texts: picture names, font descriptions, strings.
     std::vector<std::u16string> pictures, fonts, strings;
+    // Where each picture attribute's entry starts, for the checks that need the pictures.
+    std::vector<size_t> picture_entries;
 };
 
 // A skin whose named node would build more nodes than this, or nest deeper, is refused.

@@ -12,6 +12,17 @@ namespace {
 
 std::mutex s_lock;
 
+// fontconfig is started at the first match and finished when the process ends, so that
+// what it holds is given back rather than left for the leak checker to find.
+struct FontconfigSession {
+    bool ready { FcInit() == FcTrue };
+    ~FontconfigSession()
+    {
+        if (ready)
+            FcFini();
+    }
+};
+
 } // namespace
 
 FT_Library freetype_library()
@@ -28,8 +39,8 @@ FT_Library freetype_library()
 bool match_font(const std::string& face, bool bold, bool italic, int pixel_size, FontMatch& match)
 {
     std::lock_guard guard(s_lock);
-    static bool initialised = FcInit();
-    if (!initialised)
+    static FontconfigSession session;
+    if (!session.ready)
         return false;
     FcPattern* pattern = FcPatternCreate();
     if (!face.empty())

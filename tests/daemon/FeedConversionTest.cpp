@@ -141,7 +141,8 @@ TEST(YahooFeed, ReadsConditionAndEveryForecastInOrder)
     std::string feed = test_support::TestFeedServer::yahoo_feed(-3, 28, "10 Mar 2009 2:00 pm",
         { { "10 Mar 2009", 1, 7, 28 }, { "11 Mar 2009", -2, 4, 30 } });
     ForecastRecord record;
-    load_from_yahoo(record, buffer_of(feed));
+    EXPECT_TRUE(load_from_yahoo(record, buffer_of(feed)));
+    EXPECT_FALSE(record.sample);
     EXPECT_EQ(record.temp, -3);
     EXPECT_EQ(record.code, 28);
     EXPECT_EQ(record.rdate, u"10 Mar 2009 2:00 pm");
@@ -161,10 +162,12 @@ TEST(YahooFeed, AnythingElseGivesTheDefaultRecord)
         "not xml at all",
         "<rss><channel><title>no item</title></channel></rss>",
         "<RSS><channel><item><yweather:condition temp=\"5\" code=\"3\"/></item></channel></RSS>",
+        "<!DOCTYPE html><html><body><p>Service unavailable</p></body></html>",
+        "<rss><channel><item><title>neither condition nor day</title></item></channel></rss>",
     };
     for (const std::string& feed : feeds) {
         ForecastRecord record;
-        load_from_yahoo(record, buffer_of(feed));
+        EXPECT_FALSE(load_from_yahoo(record, buffer_of(feed))) << feed;
         EXPECT_EQ(record.temp, no_temperature) << feed;
         EXPECT_EQ(record.code, no_condition) << feed;
         EXPECT_TRUE(record.rdate.empty()) << feed;
@@ -179,7 +182,7 @@ TEST(YahooFeed, MalformedAttributesKeepTheirDefaults)
                        "<yweather:condition temp=\"\" code=\"+7\"/>"
                        "</item></channel></rss>";
     ForecastRecord record;
-    load_from_yahoo(record, buffer_of(feed));
+    EXPECT_TRUE(load_from_yahoo(record, buffer_of(feed)));
     EXPECT_EQ(record.temp, no_temperature);
     EXPECT_EQ(record.code, 7);
     ASSERT_EQ(record.days.size(), 1u);
@@ -223,6 +226,11 @@ TEST_F(CacheFile, HasTheLayoutTheApplicationReads)
         "<Weather date=\"2009 03 10 00 00 00.000000\" code=\"28\" high=\"7\" low=\"1\"/>"
         "<Weather date=\"1601 01 01 00 00 00.000000\" code=\"-1\" high=\"-1000\" low=\"-1000\"/>"
         "</Weathers></Current></Main>");
+    record.sample = true;
+    save_to_xml(record);
+    EXPECT_EQ(file_of("ABCD0001").rfind(
+                  "<Main><Create date=\"2009 03 10 14 05 07.250000\" rdate=\"10 Mar 2009 2:00 pm\" sample=\"1\"/><Current ", 0),
+        0u);
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(downloads_folder()), std::filesystem::directory_iterator()), 1);
 }

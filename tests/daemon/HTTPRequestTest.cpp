@@ -1,6 +1,7 @@
 // The HTTP engine against a real server on loopback: chunking, progress, failures,
 // the inactivity time-out and requests destroyed while they run.
 #include "daemon/HTTPRequest.h"
+#include "daemon/HTTPRequestImpl.h"
 
 #include "runtime/ApplicationCore.h"
 
@@ -30,6 +31,8 @@ struct Recorder : HTTPRequestListener {
     bool destroy_when_done { true };
     int failed { 0 };
     int succeeded { 0 };
+    int status_code { -1 };   // as the failed request saw it
+    bool body_refused { false };
     std::string body;
     bool done() const { return failed + succeeded > 0; }
 
@@ -38,9 +41,11 @@ struct Recorder : HTTPRequestListener {
         progress.push_back(value);
         messages.emplace_back(message);
     }
-    void on_failed(HTTPRequest&) override
+    void on_failed(HTTPRequest& failing) override
     {
         ++failed;
+        status_code = failing.status_code();
+        body_refused = failing.body_refused();
         if (destroy_when_done)
             request.reset();
     }
@@ -151,12 +156,18 @@ TEST_F(Engine, FailuresReachTheListenerOnce)
     cut.body = std::string(30000, 'c');
     cut.mode = Reply::Mode::close_mid_body;
     Reply huge;
-    huge.body = std::string(1024 * 1024 + 1, 'h');
+    huge.body = std::string(HTTPRequestImpl::largest_body + 1, 'h');
+    struct Seen {
+        int status_code;
+        bool body_refused;
+    };
     Case cases[] = {
         { "missing", missing, u"ServerBusy" },
         { "cut", cut, u"ServerSendFailed" },
         { "huge", huge, u"ServerSendFailed" },
     };
+    const Seen seen[] = { { 404, false }, { 200, false }, { 200, true } };
+    size_t index = 0;
     for (Case& c : cases) {
         server.set_reply(c.name, c.reply);
         Recorder recorder;
@@ -170,13 +181,15 @@ TEST_F(Engine, FailuresReachTheListenerOnce)
         }
         pump_for(50ms); // nothing more arrives
         EXPECT_EQ(recorder.failed + recorder.succeeded, 1) << c.name;
+        EXPECT_EQ(recorder.status_code, seen[index].status_code) << c.name;
+        EXPECT_EQ(recorder.body_refused, seen[index++].body_refused) << c.name;
     }
 }
 
 TEST_F(Engine, BodyOfExactlyTheLimitIsAccepted)
 {
     Reply reply;
-    reply.body = std::string(1024 * 1024, 'm');
+    reply.body = std::string(HTTPRequestImpl::largest_body, 'm');
     server.set_reply("limit", reply);
     Recorder recorder;
     fetch(recorder, "/forecastrss?p=limit");

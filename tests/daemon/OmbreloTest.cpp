@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -413,6 +414,88 @@ TEST_F(Daemon, TopModeReportsAFailedDownloadOnStandardError)
                 + platform::to_utf8(c.server_value) + "/forecastrss?p=ABCD0001&u=c\n")
             << c.name;
     }
+}
+
+TEST_F(Daemon, AnAnswerThatIsNoForecastKeepsTheOldCacheFileByteForByte)
+{
+    const std::string old_file = "<Main><Create date=\"2026 01 02 03 04 05.000000\" rdate=\"x\"/><Current city=\"\" "
+                                 "city_code=\"ABCD0001\" temp=\"7\" code=\"30\"><Weathers/></Current></Main>";
+    auto body = [](std::string text) {
+        Reply reply;
+        reply.body = std::move(text);
+        return reply;
+    };
+    // A byte every 2 seconds: the inactivity timer never fires, the overall deadline does.
+    Reply drip = body(TestFeedServer::yahoo_feed(20, 30, "now", { { "10 Mar 2009", 1, 7, 28 } }));
+    drip.mode = Reply::Mode::chunked_drip;
+    drip.drip_size = 1;
+    drip.drip_interval_ms = 2000;
+    struct Case {
+        const char* name;
+        Reply reply;
+        const char* status;
+    } cases[] = {
+        { "html", body("<!DOCTYPE html><html><body><h1>502 Bad Gateway</h1></body></html>"), "bad-feed\n" },
+        { "garbage", body(std::string("\x01\x02 not a feed \x7F at all")), "bad-feed\n" },
+        { "empty", body(""), "bad-feed\n" },
+        { "invalid UTF-8", body("\xC3\x28<rss><channel><item><yweather:condition temp=\"5\"/></item></channel></rss>"), "bad-feed\n" },
+        { "rss without condition or days", body("<rss><channel><title>Berlin</title><item/></channel></rss>"), "bad-feed\n" },
+        { "slow drip", drip, "unreachable\n" },
+    };
+    const auto deadline = 3s;
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    for (const Case& c : cases) {
+        test_support::write_bytes(folder + "/downloads/_ABCD0001.xml", old_file);
+        server.set_reply("ABCD0001", c.reply);
+        auto start = std::chrono::steady_clock::now();
+        DaemonProcess daemon(program(), { "top" }, { { "NALO_DOWNLOAD_DEADLINE", "3" } });
+        EXPECT_EQ(daemon.wait(deadline + 5s), 0) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, deadline + 2s) << c.name;
+        EXPECT_EQ(cache("ABCD0001"), old_file) << c.name;
+        auto status = test_support::read_bytes(folder + "/downloads/_ABCD0001.status");
+        EXPECT_EQ(std::string(status.begin(), status.end()), c.status) << c.name;
+        EXPECT_EQ(read_text(u"TopTemp"), u"") << c.name;
+    }
+}
+
+TEST_F(Daemon, EveryDownloadLeavesItsOutcomeForThePage)
+{
+    Reply sample;
+    sample.body = TestFeedServer::yahoo_feed(5, 30, "now", {});
+    sample.body.insert(sample.body.find("<channel>") + 9, "<nalo:sample xmlns:nalo=\"urn:nalo:forecastd\"/>");
+    Reply failing;
+    failing.status = 500;
+    Reply missing;
+    missing.status = 404;
+    struct Case {
+        const char* name;
+        std::optional<Reply> reply; // none: nothing listens
+        const char* status;
+        bool sample;
+    } cases[] = {
+        { "sample data", sample, "ok\n", true },
+        { "real forecast", [] { Reply r; r.body = TestFeedServer::yahoo_feed(5, 30, "now", {}); return r; }(), "ok\n", false },
+        { "server error", failing, "http 500\n", false },
+        { "unknown city", missing, "unknown-city\n", false },
+        { "nothing listens", std::nullopt, "unreachable\n", false },
+    };
+    runtime::write_string(weather_key, u"Top", u"ABCD0001");
+    for (const Case& c : cases) {
+        fs::remove(folder + "/downloads/_ABCD0001.xml");
+        runtime::write_string(weather_key, u"Server", c.reply ? wide(server.address()) : u"127.0.0.1:1");
+        if (c.reply)
+            server.set_reply("ABCD0001", *c.reply);
+        DaemonProcess daemon(program(), { "top" });
+        EXPECT_EQ(daemon.wait(10s), 0) << c.name;
+        auto status = test_support::read_bytes(folder + "/downloads/_ABCD0001.status");
+        EXPECT_EQ(std::string(status.begin(), status.end()), c.status) << c.name;
+        EXPECT_EQ(cache("ABCD0001").find("\" sample=\"1\"/>") != std::string::npos, c.sample) << c.name;
+    }
+    // The last attempt wrote no cache file, and no temporary is left behind.
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder + "/downloads"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string> { "_ABCD0001.status" });
 }
 
 TEST_F(Daemon, QueueModeWithoutAReaderQueueEnds)

@@ -7,6 +7,7 @@
 #include "runtime/Version.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -123,6 +124,7 @@ TEST(Forecastd, OmbreloTopWritesFiveDaysFromTheOfflineSamples)
     EXPECT_NE(cache.find("city_code=\"02950159\""), std::string::npos) << cache;
     EXPECT_EQ(cache.find("temp=\"-1000\""), std::string::npos) << cache;
     EXPECT_EQ(cache.find("code=\"-1\""), std::string::npos) << cache;
+    EXPECT_NE(cache.find("\" sample=\"1\"/><Current "), std::string::npos) << cache; // offline: sample data
     // The first day is today, wherever the test runs (Berlin's today, a day off at most).
     size_t first_day = cache.find("<Weather date=\"");
     ASSERT_NE(first_day, std::string::npos);
@@ -158,6 +160,16 @@ TEST(Forecastd, CommandLine)
     auto no_places = test_support::run_command("'" + program_dir + "/forecastd' --places /nonexistent 2>&1");
     EXPECT_EQ(no_places.exit_code, 1);
     EXPECT_NE(no_places.output.find("/nonexistent"), std::string::npos) << no_places.output;
+    // A folder of replies that is missing or holds none would only ever answer 502.
+    std::string empty = test_support::scratch_folder("no-replies");
+    test_support::write_bytes(empty + "/readme.json", "{}");
+    for (const std::string& folder : { std::string("/nonexistent"), empty }) {
+        auto offline = test_support::run_command("timeout 10 '" + program_dir + "/forecastd' --listen 127.0.0.1:0 --offline '"
+            + folder + "' 2>&1");
+        EXPECT_EQ(offline.exit_code, 1) << folder;
+        EXPECT_EQ(offline.output.rfind("forecastd: --offline " + folder + ": ", 0), 0u) << offline.output;
+        EXPECT_EQ(std::count(offline.output.begin(), offline.output.end(), '\n'), 1) << offline.output;
+    }
 
     const std::string citydb = std::string(NALO_TOOLS_DIR) + "/make-citydb";
     auto citydb_help = test_support::run_command("'" + citydb + "' --help 2>/dev/null");

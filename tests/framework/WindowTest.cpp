@@ -212,7 +212,7 @@ TEST_P(Window, TheWindowShowsThePushedFormAsTheHeadlessRunComposesIt)
         = test_support::run_command("DISPLAY=" + server.display() + " " + xwd + " -silent -name ShellDemo -out " + dump + " 2>&1");
     EXPECT_EQ(grabbed.exit_code, 0) << grabbed.output;
     window.signal(SIGTERM);
-    EXPECT_EQ(window.wait(10s), 0);
+    EXPECT_EQ(window.wait(10s), 0) << window.standard_error();
 
     test_support::write_bytes(script, "text Berlin\nkey SOFT_RIGHT\nwait 0.6\nshot " + headless_shot + "\nquit\n");
     DemoProcess headless({}, { "NALO_SCRIPT=" + script }, folder + "/headless.txt");

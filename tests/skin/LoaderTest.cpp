@@ -272,6 +272,11 @@ TEST_F(Loader, BrokenImagesFailAndLeaveTheLiveSkin)
         v[at + 1] = uint8_t(value >> 8);
     };
     uint32_t size = uint32_t(good.size());
+    // The "pic" image's src entry: corners 1 2, 3 4, 5 6, 7 8 of the 8 x 9 picture.
+    auto picture_entry = [&](const std::vector<uint8_t>& v) {
+        size_t image = read_u32(v.data() + form + 20);
+        return image + read_u16(v.data() + image + 8);
+    };
     struct Case {
         const char* what;
         std::function<void(std::vector<uint8_t>&)> damage;
@@ -297,6 +302,16 @@ TEST_F(Loader, BrokenImagesFailAndLeaveTheLiveSkin)
              size_t image = read_u32(v.data() + form + 20);
              v[image + read_u16(v.data() + image + 8) + 18] = 1; } },
         { "cut in the middle", [&](auto& v) { v.resize(v.size() - 20); } },
+        // The fuzzer's skin: a rectangle of 65535 x 40000 pixels of an 8 x 9 picture,
+        // which drawing it kept to its proportions would copy into a surface of 5.24 GB.
+        { "picture corners far beyond the picture", [&](auto& v) {
+             size_t corners = picture_entry(v) + 2;
+             put16(v, corners + 8, 0);
+             put16(v, corners + 10, 0);
+             put16(v, corners + 12, 65535);
+             put16(v, corners + 14, 40000); } },
+        { "picture corner one pixel beyond", [&](auto& v) { put16(v, picture_entry(v) + 2 + 12, 9); } },
+        { "picture corners out of order", [&](auto& v) { put16(v, picture_entry(v) + 2, 7); } },
     };
     PropertiesImpl live;
     ASSERT_TRUE(live.load_skin(u16(path), screen96));

@@ -12,6 +12,28 @@
 
 using namespace skin;
 
+TEST(RenderSurface, SizesBeyondAScreensUseAreRefusedAndLeaveTheSurfaceEmpty)
+{
+    struct Case {
+        int width, height;
+        bool made;
+    } cases[] = {
+        { RenderSurface::max_side, 16, true },
+        { 4096, 8192, true }, // 32 M pixels exactly
+        { 1, RenderSurface::max_side + 1, false },
+        { 8192, 4097, false },
+        { 65535, 40000, false }, // the fuzzer's 5.24 GB
+    };
+    for (const Case& c : cases) {
+        RenderSurface s(10, 10);
+        int64_t refused = RenderSurface::refused_count();
+        EXPECT_TRUE(s.recreate(c.width, c.height)) << c.width << " x " << c.height;
+        EXPECT_EQ(s.size(), (c.made ? Point { c.width, c.height } : Point { 0, 0 })) << c.width << " x " << c.height;
+        EXPECT_EQ(s.buffer().first_row != nullptr, c.made) << c.width << " x " << c.height;
+        EXPECT_EQ(RenderSurface::refused_count(), refused + (c.made ? 0 : 1)) << c.width << " x " << c.height;
+    }
+}
+
 TEST(RenderSurface, RecreateReportsChangesAndKeepsThePixelCount)
 {
     int64_t before = RenderSurface::pixel_count();

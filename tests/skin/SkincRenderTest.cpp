@@ -163,3 +163,22 @@ TEST(SkincRender, TheCommandCapsTheSizeAndTheDpi)
     EXPECT_EQ(frame.width, 1);
     EXPECT_EQ(frame.height, 8192);
 }
+
+TEST(SkincRender, ANodeCacheLargerThanAScreenCanUseIsRefused)
+{
+    std::string folder = test_support::scratch_folder("skinc-huge");
+    struct Case {
+        const char* width;
+        bool drawn;
+    } cases[] = { { "16384", true }, { "16385", false }, { "32767", false } };
+    for (const Case& c : cases) {
+        std::string source = std::string(R"(<skin><node name="F" outside_color="#000000">)")
+            + R"(<node type="color" color="#ff0000" cache="1" anchor_x="MIN_SIDE_NO_SIZE")"
+            + R"( anchor_y="MIN_SIDE_NO_SIZE" design_size=")" + c.width + R"( 10"/></node></skin>)";
+        std::string skin = compile(folder, std::string("w") + c.width, source);
+        std::string error;
+        EXPECT_EQ(skinc::render_frame(skin, "F", 20, 20, 96, folder + "/f.png", error, nullptr), c.drawn) << c.width;
+        EXPECT_EQ(error.find("asks for a surface larger than 16384 pixels a side") != std::string::npos, !c.drawn)
+            << c.width << ": " << error;
+    }
+}
