@@ -6,6 +6,7 @@
 
 #include "app/Settings.h"
 
+#include "platform/RequestQueue.h"
 #include "platform/TextEncoding.h"
 #include "runtime/Registry.h"
 
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <algorithm>
 #include <iterator>
@@ -52,6 +54,10 @@ protected:
     }
     void TearDown() override
     {
+        // The request queue outlives the programs: the test's own goes with the test.
+        setenv("NALO_QUEUE_SUFFIX", queue_suffix().c_str(), 1);
+        platform::RequestQueue::remove(u"NALO/Weather");
+        unsetenv("NALO_QUEUE_SUFFIX");
         runtime::delete_key(u"HKEY_CURRENT_USER\\Software\\NALO\\Weather");
         app_test::reset_program_state();
     }
@@ -90,7 +96,8 @@ protected:
         std::string log_path = std::string(std::getenv("NALO_TEMP")) + "/Weather.txt";
         fs::remove(log_path);
         auto start = std::chrono::steady_clock::now();
-        auto result = test_support::run_command("cd '" + m_folder + "' && NALO_HEADLESS=1 " + environment + " NALO_SCRIPT='"
+        auto result = test_support::run_command("cd '" + m_folder + "' && NALO_HEADLESS=1 NALO_QUEUE_SUFFIX=" + queue_suffix()
+            + " " + environment + " NALO_SCRIPT='"
             + script_path + "' timeout 90 ./Weather 2>&1");
         RunResult r;
         r.exit_code = result.exit_code;
@@ -100,6 +107,10 @@ protected:
             ADD_FAILURE() << "Weather: " << result.output;
         return r;
     }
+
+    // A request queue of the test's own: the stand-in daemon reads none, so the pages'
+    // requests stay in it.
+    static std::string queue_suffix() { return "script-" + std::to_string(getpid()); }
 
     std::string m_folder;
 };
