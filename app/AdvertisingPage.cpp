@@ -26,13 +26,24 @@ AdvertisingPage::AdvertisingPage(skin::SkinNode& page, const skin::Properties& s
     m_wtext = &find_node<skin::TextNode>(*m_download, u"wtext");
     m_mtext = &find_node<skin::TextNode>(*m_site, u"mtext");
     m_image = &find_node<skin::ImageNode>(page, u"image");
-    m_ctext->set_text(skin.translate(u"FIRST_TEXT"));
+    m_skin = &skin;
+    update_headline();
     m_wtext->set_text(skin.translate(u"SECOND_TEXT"));
     m_mtext->set_text(skin.translate(u"INSTALL_TEXT"));
     m_ctext->set_visible(visible);
     m_wtext->set_visible(visible);
     m_download->set_listener(this);
     m_site->set_listener(this);
+}
+
+void AdvertisingPage::update_headline()
+{
+    const Settings* settings = Settings::singleton();
+    int hinting = settings && settings->real_city_count() == 0 ? 1 : 0;
+    if (hinting == m_hinting)
+        return;
+    m_hinting = hinting;
+    m_ctext->set_text(m_skin->translate(hinting ? u"First_city" : u"FIRST_TEXT"));
 }
 
 AdvertisingPage::~AdvertisingPage()

@@ -32,6 +32,9 @@ public:
     static std::u16string download_address();
     static std::u16string site_address();
 
+    // While the list holds no real city the headline says how to add one.
+    void update_headline();
+
     void clicked(skin::ButtonNode& button, skin::Point point) override;
     void press_changed(skin::ButtonNode&, skin::Point, bool) override { }
     void dragged(skin::ButtonNode&, skin::Point, skin::Point) override { }
@@ -46,6 +49,8 @@ private:
     skin::ButtonNode* m_download { nullptr };
     skin::ButtonNode* m_site { nullptr };
     skin::TextNode* m_ctext { nullptr };
+    const skin::Properties* m_skin { nullptr };
+    int m_hinting { -1 }; // unknown, 0 or 1
     skin::TextNode* m_wtext { nullptr };
     skin::TextNode* m_mtext { nullptr };
     skin::ImageNode* m_image { nullptr };

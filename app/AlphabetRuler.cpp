@@ -25,6 +25,29 @@ std::unique_ptr<skin::SkinNode> make_entry(const skin::Properties& skin)
 
 } // namespace
 
+std::vector<size_t> AlphabetRuler::pick_letters(const std::vector<size_t>& uses, size_t entries)
+{
+    const size_t count = uses.size();
+    std::vector<size_t> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = i;
+    if (entries >= count)
+        return order;
+    // The most used letters first; among equals those an even sampling would show, so a
+    // ruler of letters used alike is spread over the whole alphabet.
+    std::vector<bool> even(count, false);
+    for (size_t i = 0; i < entries; ++i)
+        even[i * count / entries] = true;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (uses[a] != uses[b])
+            return uses[a] > uses[b];
+        return even[a] && !even[b];
+    });
+    order.resize(entries);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
 AlphabetRuler::AlphabetRuler(skin::SkinNode& form, const skin::Properties& skin, std::function<void(char16_t)> on_letter)
     : m_skin(skin)
     , m_on_letter(std::move(on_letter))
@@ -48,11 +71,13 @@ AlphabetRuler::~AlphabetRuler()
         m_button->set_layout_observer(nullptr);
 }
 
-void AlphabetRuler::set_letters(std::u16string letters)
+void AlphabetRuler::set_letters(std::u16string letters, std::vector<size_t> uses)
 {
-    if (letters == m_letters)
+    uses.resize(letters.size(), 1);
+    if (letters == m_letters && uses == m_uses)
         return;
     m_letters = std::move(letters);
+    m_uses = std::move(uses);
     runtime::get_log() << u"AlphabetRuler::set_letters " << std::u16string_view(m_letters) << u"\n";
     lay_out();
     m_table->invalidate();
@@ -73,9 +98,9 @@ void AlphabetRuler::lay_out()
         m_table->child(m_table->child_count() - 1).destroy();
     while (m_table->child_count() < entries)
         m_table->add_child(make_entry(m_skin));
-    // Evenly sampled when not every letter fits.
+    std::vector<size_t> shown = pick_letters(m_uses, entries);
     for (size_t i = 0; i < entries; ++i) {
-        char16_t letter = m_letters[i * m_letters.size() / entries];
+        char16_t letter = m_letters[shown[i]];
         m_table->child(i).set_text(u"#text", std::u16string_view(&letter, 1));
     }
 }

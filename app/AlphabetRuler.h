@@ -1,7 +1,8 @@
 // The alphabet ruler of the city search: the first letters of the matches down the right
 // edge of the list, on the template's nodes "ruler_button" (the touch area), the optional
 // "ruler_button2" (its backdrop) and "ruler_table" (the letters, one entry built from
-// "AlphabetRulerText" each). When not every letter fits, the shown ones are sampled evenly.
+// "AlphabetRulerText" each). When not every letter fits, the most used letters stay (those
+// that start the most names), in their order.
 // A tap (or a stroke along it) names the letter under the stylus.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skin {
 class ButtonNode;
@@ -31,8 +33,9 @@ public:
     AlphabetRuler(const AlphabetRuler&) = delete;
     AlphabetRuler& operator=(const AlphabetRuler&) = delete;
 
-    // The letters of the matches in order; the table is laid out again.
-    void set_letters(std::u16string letters);
+    // The letters of the matches in order, with how many matches each starts (none given:
+    // all alike); the table is laid out again.
+    void set_letters(std::u16string letters, std::vector<size_t> uses = {});
     const std::u16string& letters() const { return m_letters; }
     // The letters the table shows now, top to bottom.
     std::u16string shown_letters() const;
@@ -41,6 +44,10 @@ public:
     int entry_height() const { return m_entry_height; }
     // The letter shown at a point of the form, or 0 when there is none.
     char16_t letter_at(skin::Point point) const;
+
+    // Which of the letters (by position) a ruler of `entries` shows, given how many
+    // names each starts: the most used, in their order.
+    static std::vector<size_t> pick_letters(const std::vector<size_t>& uses, size_t entries);
 
     void clicked(skin::ButtonNode& button, skin::Point point) override;
     void press_changed(skin::ButtonNode& button, skin::Point point, bool cancelled) override;
@@ -61,6 +68,7 @@ private:
     skin::SkinNode* m_table { nullptr };
     std::function<void(char16_t)> m_on_letter;
     std::u16string m_letters;
+    std::vector<size_t> m_uses;
     int m_entry_height { 0 };
     int m_laid_out_height { -1 };
     char16_t m_last_chosen { 0 };

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 
 #include "framework/Application.h"
+#include "framework/PopupMenu.h"
 
 #include "runtime/Log.h"
 
@@ -17,6 +18,7 @@ namespace weather {
 
 FormItems::FormItems(skin::Properties& skin)
     : m_skin(skin)
+    , m_popup(std::make_unique<framework::PopupMenu>())
 {
     build_form();
     set_visible(false);
@@ -26,8 +28,10 @@ FormItems::FormItems(skin::Properties& skin)
 FormItems::~FormItems()
 {
     m_skin.remove_reload_listener(this);
-    if (auto* app = framework::Application::singleton())
+    if (auto* app = framework::Application::singleton()) {
+        app->remove_form(*m_popup, false);
         app->remove_form(*this, false);
+    }
     if (m_list->source() == this)
         m_list->set_source(nullptr);
     m_list->set_reorder_listener(nullptr);
@@ -44,6 +48,19 @@ void FormItems::build_form()
     m_list->set_reorder_listener(this);
     m_list->set_source(this);
     m_list->set_count(row_count());
+    m_hint = find_descendant(u"hint");
+    update_hint();
+    m_popup->build_popup(m_skin, this);
+    // A keypad phone has no Delete key: its right soft key offers what can be done.
+    if (framework::Application::static_capability_is_smartphone())
+        m_plus->set_text(u"#text", m_skin.translate(u"City_options"));
+}
+
+void FormItems::update_hint()
+{
+    // An empty list says how to fill it.
+    if (m_hint)
+        m_hint->set_visible(row_count() == 0);
 }
 
 void FormItems::reload(skin::Properties&)
@@ -71,6 +88,7 @@ void FormItems::open()
     m_marks.assign(size_t(row_count()), false);
     m_list->set_source(this);
     m_list->set_count(row_count());
+    update_hint();
     if (auto* app = framework::Application::singleton())
         app->push_form(*this, true, true);
 }
@@ -145,6 +163,7 @@ void FormItems::on_settings_event(const SettingsEvent& event)
             m_marks[b] = mark_a;
         }
     }
+    update_hint();
 }
 
 void FormItems::back()
@@ -196,7 +215,36 @@ void FormItems::clicked(skin::ButtonNode& button, skin::Point)
     if (&button == m_back)
         back();
     else if (&button == m_plus)
+        options();
+}
+
+void FormItems::options()
+{
+    m_options_row = highlighted_row();
+    if (!framework::Application::static_capability_is_smartphone() || m_options_row < 0 || !m_popup->open(options_identifier))
         add();
+}
+
+void FormItems::on_popup(std::u16string_view identifier, std::vector<framework::PopupMenuEntry>& entries)
+{
+    int row = m_options_row;
+    if (identifier == options_identifier) {
+        for (const char16_t* id : { u"Add", u"Delete", u"Move_up", u"Move_down", u"Cancel" }) {
+            framework::PopupMenuEntry entry;
+            entry.identifier = id;
+            entry.enabled = !((id == std::u16string_view(u"Move_up") && row <= 0)
+                || (id == std::u16string_view(u"Move_down") && row + 1 >= row_count()));
+            entries.push_back(entry);
+        }
+        return;
+    }
+    runtime::get_log() << u"FormItems::on_popup " << identifier << u" row=" << int32_t(row) << u"\n";
+    if (identifier == u"Add")
+        add();
+    else if (row >= 0 && row < row_count() && identifier == u"Delete")
+        confirm_delete(row);
+    else if (row >= 0 && row < row_count() && (identifier == u"Move_up" || identifier == u"Move_down"))
+        move_city(row, identifier == u"Move_up" ? -1 : 1);
 }
 
 int FormItems::highlighted_row() const

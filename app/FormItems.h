@@ -12,6 +12,8 @@
 #include "app/ReorderList.h"
 #include "app/SettingsListener.h"
 
+#include "framework/PopupMenuOwner.h"
+
 #include "skin/file/ReloadListener.h"
 #include "skin/list/ListSource.h"
 #include "skin/nodes/ButtonListener.h"
@@ -26,12 +28,17 @@ class ButtonNode;
 class Properties;
 } // namespace skin
 
+namespace framework {
+class PopupMenu;
+}
+
 namespace weather {
 
 class CityListElement;
 
 class FormItems : public skin::FormNode,
                   public skin::ListSource,
+                  public framework::PopupMenuOwner,
                   public ReorderListener,
                   public skin::ButtonListener,
                   public skin::ReloadListener,
@@ -64,6 +71,11 @@ public:
     bool move_city(int row, int direction);
     void back();
     void add();
+    // The right soft key: Add; on a keypad phone with a highlighted city a pop-up that
+    // adds, deletes or moves it, for a phone has no Delete key.
+    void options();
+    framework::PopupMenu& popup() const { return *m_popup; }
+    static constexpr std::u16string_view options_identifier = u"Cities";
 
     const skin::Properties& skin() const { return m_skin; }
     ReorderList& list() const { return *m_list; }
@@ -82,8 +94,10 @@ public:
     void on_settings_event(const SettingsEvent& event) override;
 
     bool key(const input::KeyEvent& event) override;
+    void on_popup(std::u16string_view identifier, std::vector<framework::PopupMenuEntry>& entries) override;
 
 private:
+    void update_hint();
     void build_form();
     CityListElement* element(int row) const;
     int highlighted_row() const;
@@ -92,7 +106,10 @@ private:
     ReorderList* m_list { nullptr };
     skin::ButtonNode* m_back { nullptr };
     skin::ButtonNode* m_plus { nullptr };
+    skin::SkinNode* m_hint { nullptr };
     std::vector<bool> m_marks;
+    std::unique_ptr<framework::PopupMenu> m_popup;
+    int m_options_row { -1 };
 };
 
 } // namespace weather

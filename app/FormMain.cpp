@@ -15,6 +15,7 @@
 #include "runtime/Log.h"
 
 #include "skin/file/Properties.h"
+#include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/ButtonNode.h"
 
 #include <cmath>
@@ -173,6 +174,13 @@ void FormMain::screen_changed()
         return;
     app->switch_to_direct_mode(app->screen().display_setting());
     get_log() << u"task resolution\n";
+    // A turn between portrait and landscape builds every form again from the skin's
+    // templates for the new shape.
+    const display::ScreenDescription& screen = app->screen();
+    bool landscape = screen.width > screen.height;
+    auto* properties = dynamic_cast<skin::PropertiesImpl*>(&m_skin);
+    if (properties && landscape != m_skin.landscape() && m_skin.load_skin(std::u16string(m_skin.path()), screen))
+        properties->send_reload_skin();
 }
 
 void FormMain::clicked(skin::ButtonNode& button, skin::Point)

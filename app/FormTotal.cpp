@@ -7,6 +7,7 @@
 #include "framework/Application.h"
 
 #include "platform/CaseFolding.h"
+#include "platform/LetterFolding.h"
 
 #include "runtime/Log.h"
 
@@ -14,6 +15,7 @@
 #include "skin/list/ListNode.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/LabelEditNode.h"
+#include "skin/nodes/TextNode.h"
 
 #include <chrono>
 
@@ -81,8 +83,13 @@ void FormTotal::build_form()
     m_list = &find_node<skin::ListNode>(*this, u"listTotal");
     m_edit = &find_node<skin::LabelEditNode>(*this, u"editName");
     m_ruler = std::make_unique<AlphabetRuler>(*this, m_skin, [this](char16_t letter) { jump_to_letter(letter); });
+    m_hint = dynamic_cast<skin::TextNode*>(find_descendant(u"hint"));
     m_back->set_listener(this);
     m_edit->set_listener(this);
+    // A keypad phone types the language's letters.
+    m_keypad = framework::KeypadLetters::from_language(m_skin.language());
+    if (auto* app = framework::Application::singleton())
+        app->set_keypad(m_keypad);
     if (!text.empty())
         m_edit->edit().set_text(text);
     update_ruler();
@@ -96,6 +103,12 @@ void FormTotal::reload(skin::Properties&)
 
 void FormTotal::reset_and_show()
 {
+    // Each search starts afresh: an empty field over every city not yet in the list. The
+    // first one waits for the timer that reads the database.
+    if (!m_edit->text().empty())
+        m_edit->edit().set_text(u"");
+    if (!m_database.empty())
+        filter();
     get_log() << u"FormTotal::reset_and_show results=" << int32_t(m_results.size()) << u"\n";
     show_results();
     if (auto* app = framework::Application::singleton()) {
@@ -115,6 +128,24 @@ void FormTotal::show_results()
     // The list starts again from its top with the matches as they are now.
     m_list->set_source(this);
     m_list->set_count(int(m_results.size()));
+    show_hint();
+}
+
+void FormTotal::show_hint()
+{
+    if (!m_hint)
+        return;
+    // Only a filtering that found nothing says so; before the first one the list is
+    // still being read.
+    bool nothing = m_filter_count > 0 && m_results.empty() && !m_edit->text().empty();
+    if (nothing) {
+        std::u16string text = m_skin.translate(u"No_match");
+        size_t at = text.find(u"%s");
+        if (at != std::u16string::npos)
+            text.replace(at, 2, m_edit->text());
+        m_hint->set_text(text);
+    }
+    m_hint->set_visible(nothing);
 }
 
 void FormTotal::restart_filter_timer()
@@ -170,23 +201,30 @@ void FormTotal::filter()
 
 char16_t FormTotal::ruler_letter(char16_t first)
 {
-    return platform::to_upper(platform::to_lower(first));
+    // Digits and signs share one entry, as the database files them after the letters.
+    if (!platform::is_letter(first))
+        return u'#';
+    return platform::to_upper(platform::base_letter(first));
 }
 
 void FormTotal::update_ruler()
 {
-    // The database is sorted without regard to case ("Aachen", "al-Qamishli", "Alba"):
-    // a letter and its other case are one entry, shown in upper case.
+    // The database is sorted by base letter ("Aachen", "al-Qamishli", "Alba", "Århus"):
+    // a letter, its other case and its accented forms are one entry, shown in upper case.
     std::u16string letters;
+    std::vector<size_t> uses;
     for (int32_t index : m_results) {
         const std::u16string& name = m_database[size_t(index)].name;
         if (name.empty())
             continue;
         char16_t letter = ruler_letter(name[0]);
-        if (letters.empty() || letters.back() != letter)
+        if (letters.empty() || letters.back() != letter) {
             letters.push_back(letter);
+            uses.push_back(0);
+        }
+        ++uses.back();
     }
-    m_ruler->set_letters(std::move(letters));
+    m_ruler->set_letters(std::move(letters), std::move(uses));
 }
 
 std::u16string_view FormTotal::result_name(int row) const
@@ -205,6 +243,44 @@ void FormTotal::jump_to_letter(char16_t letter)
             return;
         }
     }
+}
+
+bool FormTotal::keypad_in_list() const
+{
+    auto* app = framework::Application::singleton();
+    return app && framework::Application::static_capability_is_smartphone() && app->focused() != &m_edit->edit();
+}
+
+void FormTotal::erase_last_letter()
+{
+    std::u16string text = m_edit->text();
+    size_t cut = text.size() - 1;
+    if (cut > 0 && text[cut] >= 0xDC00 && text[cut] < 0xE000 && text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
+        --cut;
+    text.resize(cut);
+    m_edit->edit().set_text(text);
+    // The typing session takes the node's new text.
+    if (auto* app = framework::Application::singleton(); app && app->focused() == &m_edit->edit())
+        app->focus(&m_edit->edit(), true);
+}
+
+void FormTotal::jump_by_key(int digit)
+{
+    // The ruler letters on that key, in the ruler's order; the same key again goes on to
+    // the next one.
+    const std::u16string& on_key = m_keypad.letters(0, digit);
+    std::u16string targets;
+    for (char16_t letter : m_ruler->letters())
+        for (char16_t c : on_key)
+            if (ruler_letter(c) == letter) {
+                targets.push_back(letter);
+                break;
+            }
+    if (targets.empty())
+        return;
+    m_jump_index = digit == m_jump_digit ? (m_jump_index + 1) % targets.size() : 0;
+    m_jump_digit = digit;
+    jump_to_letter(targets[m_jump_index]);
 }
 
 void FormTotal::choose(int row)
@@ -263,15 +339,45 @@ bool FormTotal::key(const input::KeyEvent& event)
 {
     switch (event.code) {
     case input::key_backspace:
-        // Back leaves as btnBack does; the typing session keeps its own Backspace.
-        if (event.pressed && event.first)
-            back();
+        // Back takes the last letter while there is one, as on every phone, and leaves as
+        // btnBack does once the field is empty; the typing session keeps its own Backspace.
+        if (event.pressed) {
+            if (!m_edit->text().empty())
+                erase_last_letter();
+            else if (event.first)
+                back();
+        }
         return true;
     case input::key_up:
+        // A keypad phone goes back to typing from the top of the list.
+        if (event.pressed && keypad_in_list() && m_list->highlight_position() < 0.5) {
+            m_list->set_highlight(-1);
+            focus_edit();
+            return true;
+        }
+        return list_key(*m_list, event);
     case input::key_down:
+    case input::key_page_up:
+    case input::key_page_down:
+    case input::key_volume_up:
+    case input::key_volume_down: {
+        bool taken = list_key(*m_list, event);
+        // On a keypad phone the list takes the keys from the field: a digit then jumps
+        // through the ruler's letters of that key.
+        auto* app = framework::Application::singleton();
+        if (taken && app && framework::Application::static_capability_is_smartphone() && m_list->highlight_position() >= 0
+            && app->focused() == &m_edit->edit())
+            app->focus(nullptr, false);
+        return taken;
+    }
     case input::key_enter:
         return list_key(*m_list, event);
     default:
+        if (input::is_digit_key(event.code) && keypad_in_list()) {
+            if (event.pressed)
+                jump_by_key(event.code - input::key_0);
+            return true;
+        }
         return FormNode::key(event);
     }
 }

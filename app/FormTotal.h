@@ -6,12 +6,17 @@
 // (except on the very first filtering, which reads the file).
 //
 // Keypad: the form opens with its edit field focused; Down moves into the list, Up and
-// Down move the highlight, Enter chooses, Back leaves as "btnBack" does.
+// Down move the highlight, PageUp and PageDown by a screen, Enter chooses; Back takes the
+// last letter and, with the field empty, leaves as "btnBack" does. On a keypad phone the
+// digits type letters by multi-tap; once the list has the highlight they jump through
+// the ruler's letters of their key, and Up from the first row goes back to typing.
 #pragma once
 
 #include "app/AlphabetRuler.h"
 #include "app/CityDatabase.h"
 #include "app/SettingsListener.h"
+
+#include "framework/KeypadLetters.h"
 
 #include "runtime/ActiveTimer.h"
 #include "runtime/TimerListener.h"
@@ -33,6 +38,7 @@ class ButtonNode;
 class LabelEditNode;
 class ListNode;
 class Properties;
+class TextNode;
 } // namespace skin
 
 namespace weather {
@@ -65,11 +71,10 @@ public:
     void filter();
     // Chooses match `row`: the form closes, the city is added, the match leaves the list.
     void choose(int row);
-    // Scrolls to and highlights the first match whose name begins with the letter, in
-    // either case.
+    // Scrolls to and highlights the first match filed under the ruler letter of `letter`.
     void jump_to_letter(char16_t letter);
-    // The ruler's entry for a first letter: the letter without regard to case, in upper
-    // case ("a", "A" and the dotted "İ" of "İzmir" give "A", "A" and "I").
+    // The ruler's entry for a first letter: its base letter in upper case ("a", "Å", "Ś"
+    // and the dotted "İ" of "İzmir" give "A", "A", "S" and "I"); digits and signs "#".
     static char16_t ruler_letter(char16_t first);
     // btnBack: the form leaves; with an empty city list the program ends.
     void back();
@@ -107,6 +112,13 @@ private:
     void build_form();
     void update_ruler();
     void show_results();
+    // A keypad phone whose list has the keys (the field has given up the focus).
+    bool keypad_in_list() const;
+    void erase_last_letter();
+    // A digit on a keypad phone: the next ruler letter of that key.
+    void jump_by_key(int digit);
+    // The optional "hint" text: "No city starts with …" when a filtering found nothing.
+    void show_hint();
     void focus_edit();
 
     skin::Properties& m_skin;
@@ -118,6 +130,10 @@ private:
     skin::ButtonNode* m_back { nullptr };
     skin::ListNode* m_list { nullptr };
     skin::LabelEditNode* m_edit { nullptr };
+    skin::TextNode* m_hint { nullptr };
+    framework::KeypadLetters m_keypad;
+    int m_jump_digit { -1 };
+    size_t m_jump_index { 0 };
     int m_filter_count { 0 };
     double m_last_filter_seconds { 0 };
 };

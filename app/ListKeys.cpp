@@ -2,6 +2,8 @@
 
 #include "skin/list/ListNode.h"
 
+#include <algorithm>
+
 namespace weather {
 
 namespace {
@@ -33,6 +35,17 @@ int last_row_in_sight(skin::ListNode& list)
 
 bool list_key(skin::ListNode& list, const input::KeyEvent& event)
 {
+    // PageUp and PageDown, and a phone's volume keys, move by a screen of rows.
+    bool back = event.code == input::key_page_up || event.code == input::key_volume_up;
+    if (back || event.code == input::key_page_down || event.code == input::key_volume_down) {
+        if (event.pressed && list.count() > 0) {
+            int first = first_row_in_sight(list);
+            int step = std::max(1, last_row_in_sight(list) - first);
+            int from = list.highlight_position() < 0 ? std::max(first, 0) : int(list.highlight_position() + 0.5);
+            list.set_highlight(std::clamp(from + (back ? -step : step), 0, list.count() - 1));
+        }
+        return true;
+    }
     bool vertical = event.code == input::key_up || event.code == input::key_down;
     if (vertical && list.highlight_position() < 0) {
         if (event.pressed) {

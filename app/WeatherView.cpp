@@ -73,6 +73,7 @@ WeatherView::WeatherView(const skin::Properties& skin, int32_t city_index, bool 
     m_ctext = &find_node<skin::TextNode>(*this, u"ctext");
     m_mtext = &find_node<skin::TextNode>(*this, u"mtext");
     m_image = &find_node<skin::ImageNode>(*this, u"image");
+    m_days = find_descendant(u"days");
     m_pictures = std::make_unique<ConditionPictures>(*this);
     // The notice band is optional: a skin without it gets the lines in the update line.
     m_band = find_descendant(u"nband");
@@ -276,11 +277,13 @@ void WeatherView::watch(CityRecord& city, double elapsed)
 void WeatherView::life_cycle(double elapsed)
 {
     SkinNode::life_cycle(elapsed);
+    if (m_advertising)
+        m_advertising->update_headline();
     CityRecord* city = record();
     if (!m_advertising && city && !city->is_advertising() && (city->need_reload || m_request_waiting))
         watch(*city, elapsed);
     for (const auto& row : m_rows) {
-        skin::place_x(*row, 0, width());
+        skin::place_x(*row, 0, m_days ? m_days->width() : width());
         skin::place_y(*row, 0, std::max(row->design_size().y, height() / 20));
         row->life_cycle(elapsed);
     }
@@ -300,14 +303,17 @@ int WeatherView::rows_top() const
 void WeatherView::draw(skin::RenderSurface& surface, skin::Point origin)
 {
     SkinNode::draw(surface, origin);
-    int top = rows_top();
+    // A skin with a "days" node (the landscape page's second column) puts the rows there.
+    int top = m_days ? m_days->y() - y() : rows_top();
+    int left = m_days ? m_days->x() - x() : 0;
+    int room = m_days ? m_days->width() : width();
     bool band = m_band && m_band->visible();
     for (size_t i = 0; i < m_rows.size(); ++i) {
         WeatherLine& row = *m_rows[i];
         // Below the band a row that does not fit whole is left out, not cut.
         if (band && i > 0 && top + int(i + 1) * row.height() > height())
             break;
-        skin::Point at { origin.x + (width() - row.width()) / 2, origin.y + top + int(i) * row.height() };
+        skin::Point at { origin.x + left + (room - row.width()) / 2, origin.y + top + int(i) * row.height() };
         row.draw_node(surface, at);
     }
     m_refreshed = false;

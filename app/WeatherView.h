@@ -98,6 +98,7 @@ private:
     skin::TextNode* m_wtext { nullptr };
     skin::TextNode* m_mtext { nullptr };
     skin::ImageNode* m_image { nullptr };
+    skin::SkinNode* m_days { nullptr };
     skin::SkinNode* m_band { nullptr };
     skin::TextNode* m_band_text { nullptr };
     bool m_request_waiting { false };

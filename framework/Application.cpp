@@ -208,6 +208,14 @@ int Application::caret() const
     return typing.active() ? int(typing.caret()) : -1;
 }
 
+int Application::pending() const
+{
+    const TypingSession& typing = m_game->typing();
+    return typing.active() ? int(typing.pending()) : 0;
+}
+
+void Application::set_keypad(KeypadLetters keypad) { m_game->typing().set_keypad(std::move(keypad)); }
+
 const display::ScreenDescription& Application::screen() const { return m_game->screen(); }
 
 void Application::switch_to_direct_mode(int display_setting)

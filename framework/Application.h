@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/ApplicationListener.h"
+#include "framework/KeypadLetters.h"
 
 #include "display/ScreenDescription.h"
 #include "input/KeyCodes.h"
@@ -79,6 +80,9 @@ public:
     void focus(skin::EditNode* node, bool native_control) override;
     skin::EditNode* focused() const override;
     int caret() const override;
+    int pending() const override;
+    // The letters of the keypad's keys for the typing session (the language's).
+    void set_keypad(KeypadLetters keypad);
     void forget(skin::EditNode& node) override;
 
     // The screen as the display reports it.

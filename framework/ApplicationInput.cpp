@@ -67,6 +67,13 @@ void ShellState::key_message(int virtual_key, bool down, bool repeat)
     uint32_t lparam = 1u | (repeat || !down ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);
     log_key(down ? u"WM_KEYDOWN = " : u"WM_KEYUP = ", virtual_key, code, int32_t(lparam));
     TypingSession& typing = g.typing();
+    // A keypad phone has no letter keys: its twelve keys type letters by multi-tap.
+    bool keypad = code == input::key_star || code == input::key_pound || input::is_digit_key(code);
+    if (typing.active() && keypad && Application::static_capability_is_smartphone()) {
+        if (down)
+            typing.keypad_key(code, platform::tick_count());
+        return;
+    }
     if (typing.active()) {
         // The session's own keys and the keys that type stay with the edit field; Up,
         // Down, Enter, Back and the soft keys still reach the forms.

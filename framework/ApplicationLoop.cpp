@@ -272,6 +272,7 @@ void ShellState::frame_step()
         return;
     }
     double elapsed = g.clock().tick(start);
+    g.typing().commit_after_pause(start);
     stack.life_cycle(elapsed);
     display::Display& d = g.display();
     check_log(start);

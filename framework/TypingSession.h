@@ -2,10 +2,15 @@
 // with a native control, the session holds the text being typed and its caret, takes
 // typed text and the editing keys (Backspace, Delete, Left, Right, Home, End), and hands
 // the whole text to the node's set_text after every change. The display places its text
-// input (input method, screen keyboard) over the node's rectangle.
+// input (input method, screen keyboard) over the node's rectangle. On a keypad phone
+// the digit keys type letters by multi-tap (KeypadLetters).
 #pragma once
 
+#include "framework/KeypadLetters.h"
+
 #include "skin/draw/Geometry.h"
+
+#include <cstdint>
 
 #include <string>
 #include <string_view>
@@ -37,6 +42,20 @@ public:
     // An editing key going down (repeats too): true when the key was one of them.
     bool edit_key(int virtual_key);
 
+    // Multi-tap on a keypad phone, for a key code going down: a digit types the first of
+    // its letters, the same digit again within the pause puts the next one in its place;
+    // another key or the pause commits the letter. "*" switches between lower and upper
+    // case, "#" steps through the keypad's modes. True when the key was one of them.
+    bool keypad_key(int code, uint32_t now_ms);
+    // Commits a pending letter whose pause has run out; true when there was one.
+    bool commit_after_pause(uint32_t now_ms);
+    // Code units of the letter still pending before the caret, 0 when none.
+    size_t pending() const { return m_pending ? m_pending_length : 0; }
+    bool upper_case() const { return m_upper; }
+    size_t keypad_mode() const { return m_mode; }
+    void set_keypad(KeypadLetters keypad);
+    static constexpr uint32_t keypad_pause_ms = 1000;
+
 private:
     // Hands the text to the node; the node's listener hears of it.
     void changed();
@@ -46,6 +65,15 @@ private:
     skin::EditNode* m_node { nullptr };
     std::u16string m_text;
     size_t m_caret { 0 };
+
+    KeypadLetters m_keypad;
+    size_t m_mode { 0 };
+    bool m_upper { false };
+    bool m_pending { false };
+    size_t m_pending_length { 0 };
+    int m_pending_digit { -1 };
+    size_t m_pending_index { 0 };
+    uint32_t m_pending_time { 0 };
 };
 
 } // namespace framework

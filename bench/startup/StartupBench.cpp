@@ -3,8 +3,9 @@
 //   - from exec to the first frame of the main form with five cities, at 240x320 and at
 //     480x640 (the program says when it has presented that frame: NALO_FIRST_FRAME=exit);
 //   - peak resident memory of a run with ten cities at 480x640 that pages through them;
-//   - the time of one frame of the page glide at 480x640: life cycle, composition and
-//     present, measured in this process on the shell's own form stack and display.
+//   - the time of one frame of the page glide at 480x640, 240x320 and (landscape) 800x480:
+//     life cycle, composition and present, measured in this process on the shell's own
+//     form stack and display.
 // The program folder is installed into a temporary folder first (nalo-install), so the
 // runs use the shipped skins, languages and cache files as a user's would;
 // NALO_BENCH_PROGRAM_DIR installs another build's program folder instead.
@@ -294,6 +295,9 @@ int main(int argc, char** argv)
     int status = std::system(glide.c_str());
     std::string glide_small = "NALO_SCREEN=240x320@96 " + self + " --glide";
     status |= std::system(glide_small.c_str());
+    // The landscape page, two columns, on the largest landscape panel.
+    std::string glide_wide = "NALO_SCREEN=800x480@96 " + self + " --glide";
+    status |= std::system(glide_wide.c_str());
     if (double load[3]; getloadavg(load, 3) == 3)
         std::printf("load average at end: %.2f %.2f %.2f\n", load[0], load[1], load[2]);
     fs::remove_all(run_folder);

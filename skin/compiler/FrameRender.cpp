@@ -18,8 +18,6 @@
 
 namespace skinc {
 
-namespace {
-
 // Plain containers for the schema's types that this process has no class for, for the
 // time of one render.
 class StandIns {
@@ -56,10 +54,28 @@ private:
     std::set<std::string> m_used;
 };
 
-} // namespace
+FormPreview::FormPreview(std::vector<std::string>* notes)
+{
+    skin::install_freetype_fonts();
+    // A program that has the engine's types already keeps them.
+    m_registering = !skin::NodeFactory::is_registered(u"node");
+    if (m_registering)
+        skin::register_skin_node_types();
+    m_stand_ins = std::make_unique<StandIns>(notes);
+    m_form = std::make_unique<skin::FormNode>();
+}
 
-bool render_frame(const std::string& skin_path, const std::string& node_name, int width, int height, int dpi,
-    const std::string& output_path, std::string& error, std::vector<std::string>* notes)
+FormPreview::~FormPreview()
+{
+    // The nodes go before the types that made them.
+    m_form.reset();
+    m_stand_ins.reset();
+    if (m_registering)
+        skin::unregister_skin_node_types();
+}
+
+bool FormPreview::build(const std::string& skin_path, const std::string& node_name, int width, int height, int dpi,
+    std::string& error)
 {
     if (width <= 0 || height <= 0 || width > max_frame_side || height > max_frame_side) {
         error = "the screen size must be 1 to " + std::to_string(max_frame_side) + " pixels each way";
@@ -69,34 +85,27 @@ bool render_frame(const std::string& skin_path, const std::string& node_name, in
         error = "the dpi must be positive";
         return false;
     }
-    skin::install_freetype_fonts();
-    // A program that has the engine's types already keeps them.
-    bool registering = !skin::NodeFactory::is_registered(u"node");
-    if (registering)
-        skin::register_skin_node_types();
-    struct Unregister {
-        bool active;
-        ~Unregister()
-        {
-            if (active)
-                skin::unregister_skin_node_types();
-        }
-    } unregister { registering };
-    StandIns stand_ins(notes);
-
-    skin::PropertiesImpl properties;
-    if (!properties.load_skin(platform::from_utf8(skin_path), skin::ScreenInfo::make(width, height, dpi))) {
+    if (!m_properties.load_skin(platform::from_utf8(skin_path), skin::ScreenInfo::make(width, height, dpi))) {
         error = skin_path + ": the skin does not load";
         return false;
     }
-    skin::FormNode form;
     try {
-        form.build(properties, platform::from_utf8(node_name));
+        m_form->build(m_properties, platform::from_utf8(node_name));
     } catch (const std::exception& e) {
         error = skin_path + ": " + e.what();
         return false;
     }
-    skin::place_on_screen(form, width, height);
+    skin::place_on_screen(*m_form, width, height);
+    return true;
+}
+
+bool render_frame(const std::string& skin_path, const std::string& node_name, int width, int height, int dpi,
+    const std::string& output_path, std::string& error, std::vector<std::string>* notes)
+{
+    FormPreview preview(notes);
+    if (!preview.build(skin_path, node_name, width, height, dpi, error))
+        return false;
+    skin::FormNode& form = preview.form();
     int64_t refused = skin::RenderSurface::refused_count();
     skin::RenderSurface frame(width, height);
     skin::fill(frame, { 0, 0 }, { width, height }, skin::SolidFill(skin::to_565(form.outside_color())));

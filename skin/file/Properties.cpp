@@ -67,9 +67,21 @@ void Properties::exchange_skin(Properties& other)
     std::swap(m_fonts, other.m_fonts);
     std::swap(m_strings, other.m_strings);
     std::swap(m_scale_shift, other.m_scale_shift);
+    std::swap(m_landscape, other.m_landscape);
 }
 
 NodeBody Properties::find_named_node(std::u16string_view name) const
+{
+    if (m_landscape) {
+        std::u16string wide(name);
+        wide += landscape_suffix;
+        if (NodeBody body = find_exact_node(wide))
+            return body;
+    }
+    return find_exact_node(name);
+}
+
+NodeBody Properties::find_exact_node(std::u16string_view name) const
 {
     if (!m_header)
         return {};

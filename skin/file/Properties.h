@@ -40,7 +40,12 @@ public:
     const std::u16string& failed_file() const { return m_failed_file; }
     int scale_shift() const { return m_scale_shift; }
 
+    // A named node; on a landscape screen its landscape form (name + "-landscape") when
+    // the skin has one.
     NodeBody find_named_node(std::u16string_view name) const;
+    static constexpr std::u16string_view landscape_suffix = u"-landscape";
+    // The screen the skin was loaded for is wider than tall.
+    bool landscape() const { return m_landscape; }
     int32_t get_integer(NodeBody node, std::u16string_view name, int32_t default_value) const;
     SharedFont get_font(NodeBody node, std::u16string_view name, SharedFont default_font) const;
     // A stored point is scaled; the default is returned as given.
@@ -76,6 +81,7 @@ public:
 
 protected:
     void exchange_skin(Properties& other);
+    NodeBody find_exact_node(std::u16string_view name) const;
     // The entry of the section with that name, or null.
     const uint8_t* find_entry(NodeBody node, layout::Section section, std::u16string_view name) const;
 
@@ -87,6 +93,7 @@ protected:
     std::vector<SharedFont> m_fonts;
     std::vector<std::u16string> m_strings;
     int m_scale_shift { 0 };
+    bool m_landscape { false };
     std::u16string m_path;
     std::u16string m_failed_file;
     std::vector<ReloadListener*> m_listeners;

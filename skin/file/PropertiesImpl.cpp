@@ -99,6 +99,7 @@ void PropertiesImpl::build(std::vector<uint8_t> image, std::u16string_view path,
         return;
     runtime::Log& log = runtime::get_log();
     m_scale_shift = screen.scale_shift;
+    m_landscape = screen.width > screen.height;
     Stopwatch stopwatch;
 
     std::u16string folder = picture_folder(path);

@@ -21,6 +21,9 @@ public:
     // The caret's position in the focused node's text in characters; -1 without a
     // typing session.
     virtual int caret() const = 0;
+    // Code units before the caret that a keypad's multi-tap has not committed yet; the
+    // field marks them.
+    virtual int pending() const { return 0; }
     // The node is being destroyed: every reference to it is dropped without touching it.
     virtual void forget(EditNode& node)
     {

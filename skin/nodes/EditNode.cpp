@@ -6,6 +6,8 @@
 #include "skin/nodes/EditFocusHost.h"
 #include "skin/text/TextDrawing.h"
 
+#include <algorithm>
+
 namespace skin {
 
 EditNode::~EditNode()
@@ -153,6 +155,13 @@ void EditNode::draw(RenderSurface& surface, Point origin)
     if (session) {
         Rect caret = caret_rect(size_t(host->caret()));
         ClipScope clip(surface, origin, size());
+        // The letter a keypad's multi-tap may still change is underlined.
+        if (int pending = host->pending(); pending > 0 && pending <= host->caret()) {
+            Rect from = caret_rect(size_t(host->caret() - pending));
+            int thickness = std::max(2, caret.height / 8);
+            fill(surface, origin + Point { from.x - x(), caret.y + caret.height - thickness - y() },
+                { std::max(1, caret.x - from.x), thickness }, SolidFill(to_565(colour()) | opaque_bit));
+        }
         fill(surface, origin + Point { caret.x - x(), caret.y - y() }, { caret.width, caret.height },
             SolidFill(to_565(colour()) | opaque_bit));
     }

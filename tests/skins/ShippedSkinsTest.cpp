@@ -2,10 +2,13 @@
 // template and node the forms look up, with the kind of node they expect; a picture for
 // every condition code, made for both screen scales; the keypad keys; and every text key
 // of the program and the skins in every language.
+#include "skin/compiler/FrameRender.h"
 #include "skin/compiler/SkinSchema.h"
 #include "skin/draw/FramePng.h"
 #include "skin/file/LanguageTable.h"
 #include "skin/file/PropertiesImpl.h"
+#include "skin/nodes/ButtonNode.h"
+#include "skin/nodes/TextNode.h"
 
 #include "platform/TextEncoding.h"
 #include "support/TestSupport.h"
@@ -158,6 +161,67 @@ TEST(ShippedSkins, EveryTemplateAndNodeTheFormsLookUpIsThereWithItsKind)
     Skin splash("splash");
     ASSERT_TRUE(splash.loaded);
     EXPECT_TRUE(splash.properties.find_named_node(u"Splash"));
+}
+
+struct Screen {
+    int width, height, dpi;
+};
+// The landscape panels of Linux handhelds, at both scales where a panel comes in both.
+const Screen landscape_screens[] = { { 320, 240, 96 }, { 480, 320, 96 }, { 640, 480, 96 }, { 640, 480, 192 },
+    { 800, 480, 96 }, { 800, 480, 192 } };
+
+TEST(ShippedSkins, LandscapeTemplatesHaveEveryNodeTheFormsLookUp)
+{
+    for (const std::string& name : full_skins) {
+        for (Screen screen : landscape_screens) {
+            Skin s(name, screen.width, screen.height, screen.dpi);
+            ASSERT_TRUE(s.loaded) << s.path;
+            for (const Wanted& w : wanted_nodes) {
+                NodeBody form = s.properties.find_named_node(platform::from_utf8(w.template_name));
+                NodeBody node = s.find(form, w.id);
+                ASSERT_TRUE(node) << name << " " << screen.width << "x" << screen.height << ": " << w.template_name << " has no " << w.id;
+                EXPECT_EQ(s.string(node, u"type"), w.type) << name << ": " << w.template_name << "/" << w.id;
+            }
+        }
+    }
+}
+
+// Every button and named text of every form lies on the screen, with room to show it.
+void expect_on_screen(const skin::SkinNode& node, const Screen& screen, const std::string& where)
+{
+    if (!node.visible())
+        return;
+    bool button = dynamic_cast<const skin::ButtonNode*>(&node) != nullptr;
+    bool text = dynamic_cast<const skin::TextNode*>(&node) != nullptr && !node.id().empty() && node.id()[0] != u'#';
+    if ((button || text) && node.width() > 0) {
+        std::string id = utf8(node.id());
+        EXPECT_GE(node.x(), 0) << where << " " << id;
+        EXPECT_GE(node.y(), 0) << where << " " << id;
+        EXPECT_LE(node.x() + node.width(), screen.width) << where << " " << id;
+        EXPECT_LE(node.y() + node.height(), screen.height) << where << " " << id;
+        EXPECT_GT(node.height(), 0) << where << " " << id;
+    }
+    for (size_t i = 0; i < node.child_count(); ++i)
+        expect_on_screen(node.child(i), screen, where);
+}
+
+TEST(ShippedSkins, EveryFormFitsEveryLandscapeScreen)
+{
+    const char* forms[] = { "FormMain", "WeatherView", "AdvScreen", "FormTotal", "FormMenu", "FormItems", "FormMessage" };
+    for (const std::string& name : full_skins) {
+        for (Screen screen : landscape_screens) {
+            for (const char* form : forms) {
+                skinc::FormPreview preview;
+                std::string error;
+                std::string where = name + " " + form + " at " + std::to_string(screen.width) + "x"
+                    + std::to_string(screen.height) + "@" + std::to_string(screen.dpi);
+                ASSERT_TRUE(preview.build(program_dir + "/skins/bin/" + name + ".skin", form, screen.width, screen.height,
+                    screen.dpi, error))
+                    << where << ": " << error;
+                expect_on_screen(preview.form(), screen, where);
+            }
+        }
+    }
 }
 
 TEST(ShippedSkins, CheckButtonsDotsAndMarksHaveTwoStates)
@@ -319,7 +383,8 @@ bool looks_like_key(const std::string& text)
 TEST(ShippedLanguages, EveryKeyOfTheProgramAndTheSkinsIsInEveryLanguage)
 {
     std::set<std::string> keys = { "Last_update", "No_update", "Today", "Tomorrow", "NoSkins", "FIRST_TEXT", "SECOND_TEXT",
-        "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel" };
+        "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel",
+        "No_match", "First_city", "Move_up", "Move_down", "City_options" };
     for (const std::string& name : full_skins) {
         keys.insert("Skin#" + name);
         Skin s(name);

@@ -1,6 +1,7 @@
 #include "CityNames.h"
 
 #include "platform/CaseFolding.h"
+#include "platform/LetterFolding.h"
 #include "platform/TextEncoding.h"
 
 #include <glib.h>
@@ -70,9 +71,11 @@ RulerGroup ruler_group(std::u16string_view name)
     gunichar first = first_code_point(name);
     if (!g_unichar_isalpha(first))
         return { 1, 0 };
-    gunichar parts[G_UNICHAR_MAX_DECOMPOSITION_LENGTH];
-    gsize count = g_unichar_fully_decompose(first, FALSE, parts, G_UNICHAR_MAX_DECOMPOSITION_LENGTH);
-    return { 0, char32_t(g_unichar_tolower(count > 0 ? parts[0] : first)) };
+    // The application files names under the same base letters, so the ruler's letters
+    // come out once each and in order.
+    if (first <= 0xFFFF)
+        return { 0, char32_t(platform::base_letter(char16_t(first))) };
+    return { 0, char32_t(g_unichar_tolower(first)) };
 }
 
 void sort_places(std::vector<Place>& places)

@@ -17,7 +17,8 @@ void name_places(std::vector<Place>& places);
 
 // Where a name stands for the city search's alphabet ruler, which lists first letters in
 // file order: names that begin with a letter by that letter without its accents (Å and Á
-// with A), lower-cased; names that begin with a digit or a sign after them.
+// with A, Đ with D), lower-cased, the other scripts' letters after the Latin ones; names
+// that begin with a digit or a sign after them.
 struct RulerGroup {
     int kind { 0 };          // 0: a letter, 1: anything else
     char32_t letter { 0 };   // the plain letter, lower case

@@ -262,8 +262,8 @@ TEST_F(FormTotalTest, TheRulerListsEachFirstLetterOnceOnASortedDatabase)
     form->filter();
     form->reset_and_show();
     frames(2);
-    EXPECT_EQ(utf8(form->ruler().letters()), "ABPÖΣ") << "\"Ö\" and \"ö\" are one letter";
-    EXPECT_EQ(utf8(form->ruler().shown_letters()), "ABPÖΣ") << "all five fit";
+    EXPECT_EQ(utf8(form->ruler().letters()), "ABPOΣ") << "\"Ö\" and \"ö\" are filed with O";
+    EXPECT_EQ(utf8(form->ruler().shown_letters()), "ABPOΣ") << "all five fit";
     type(*form, u"b");
     form->filter();
     frames(2);
@@ -282,6 +282,64 @@ TEST_F(FormTotalTest, TheRulerListsEachFirstLetterOnceOnASortedDatabase)
         skin_test::u16(write_codes("unsorted", { { u"1", u"Bern" }, { u"2", u"Aachen" }, { u"3", u"Berlin" }, { u"4", u"" } })));
     unsorted->filter();
     EXPECT_EQ(utf8(unsorted->ruler().letters()), "BAB") << "an unsorted database repeats letters; empty names give none";
+}
+
+TEST_F(FormTotalTest, TheRulerFilesNamesUnderTheirBaseLetterAndSignsLast)
+{
+    start({});
+    // Sorted as the shipped database is: by base letter, other scripts after Latin, signs last.
+    auto form = make({ { u"1", u"Aachen" }, { u"2", u"\u00C5rhus" }, { u"3", u"Bern" }, { u"4", u"\u0110\u00E0 N\u1EB5ng" },
+        { u"5", u"\u015A\u0142ubice" }, { u"6", u"\u0160abac" }, { u"7", u"Z\u00FCrich" }, { u"8", u"\u041C\u043E\u0441\u043A\u0432\u0430" },
+        { u"9", u"'s-Hertogenbosch" }, { u"10", u"6th of October" }, { u"11", u"\u2018Anah" } });
+    form->filter();
+    EXPECT_EQ(utf8(form->ruler().letters()), "ABDSZ\u041C#");
+    struct Jump {
+        char16_t letter;
+        int row;
+    };
+    for (Jump jump : { Jump { u'A', 0 }, Jump { u'S', 4 }, Jump { u'\u015A', 4 }, Jump { u'#', 8 } }) {
+        form->jump_to_letter(jump.letter);
+        EXPECT_EQ(form->list().highlight_position(), jump.row) << int(jump.letter);
+    }
+}
+
+TEST(AlphabetRulerPick, MostUsedLettersStayInTheirOrder)
+{
+    struct Case {
+        std::vector<size_t> uses;
+        size_t entries;
+        std::vector<size_t> shown;
+    };
+    const Case cases[] = {
+        { { 5, 1, 7 }, 3, { 0, 1, 2 } },               // all fit
+        { { 5, 1, 7, 2 }, 2, { 0, 2 } },               // the two most used, in order
+        { { 1, 9, 1, 9, 1 }, 3, { 0, 1, 3 } },         // of the tied ones, the evenly spread one
+        { { 1, 1, 1, 1, 1, 1 }, 3, { 0, 2, 4 } },      // used alike: spread evenly
+        { { 3, 3 }, 0, {} },                           // no room
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(weather::AlphabetRuler::pick_letters(c.uses, c.entries), c.shown);
+}
+
+TEST_F(FormTotalTest, ASearchWithoutMatchSaysSoAndTheNextOneStartsAfresh)
+{
+    start({});
+    auto form = make();
+    form->filter();
+    form->reset_and_show();
+    type(*form, u"xq");
+    form->filter();
+    frames(2);
+    auto* hint = dynamic_cast<skin::TextNode*>(form->find_descendant(u"hint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->visible());
+    EXPECT_EQ(utf8(hint->text()), "No city starts with \u201Cxq\u201D");
+    form->back();
+    frames(10);
+    form->reset_and_show();
+    EXPECT_EQ(utf8(form->edit().text()), "") << "the field is empty again";
+    EXPECT_EQ(form->results().size(), cities.size()) << "over the whole list";
+    EXPECT_FALSE(hint->visible());
 }
 
 TEST_F(FormTotalTest, TheRulerSamplesTheLettersEvenlyWhenNotAllFit)
