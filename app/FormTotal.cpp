@@ -253,12 +253,14 @@ bool FormTotal::keypad_in_list() const
 
 void FormTotal::erase_last_letter()
 {
-    std::u16string text = m_edit->text();
+    const std::u16string& text = m_edit->text();
+    if (text.empty())
+        return;
     size_t cut = text.size() - 1;
     if (cut > 0 && text[cut] >= 0xDC00 && text[cut] < 0xE000 && text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
         --cut;
-    text.resize(cut);
-    m_edit->edit().set_text(text);
+    std::u16string kept(text, 0, cut);
+    m_edit->edit().set_text(kept);
     // The typing session takes the node's new text.
     if (auto* app = framework::Application::singleton(); app && app->focused() == &m_edit->edit())
         app->focus(&m_edit->edit(), true);
