@@ -421,8 +421,10 @@ TEST_F(ShellTest, AStaticFormLetsTheLoopRestAndWhatWakesItGetsFramesOfOrdinaryLe
         ASSERT_GT(main.steps.size(), woken_at + 5) << mode;
         EXPECT_NE(std::find(main.steps.begin(), main.steps.begin() + long(woken_at), 0.1), main.steps.begin() + long(woken_at))
             << mode << ": a frame after a rest has the longest step";
+        // Real-time frames: below the clamped step of a rest, however busy the machine
+        // (an emulator's 40 ms frames came out at 60 ms).
         for (size_t i = woken_at; i < woken_at + 5; ++i)
-            EXPECT_LT(main.steps[i], 0.05) << mode << ": frame " << i - woken_at << " after the timer";
+            EXPECT_LT(main.steps[i], 0.1) << mode << ": frame " << i - woken_at << " after the timer";
         app->remove_form(main, false);
     }
 }
