@@ -140,7 +140,6 @@ bool TypingSession::keypad_key(int code, uint32_t now_ms)
     if (!m_node)
         return false;
     if (code == input::key_star || code == input::key_pound) {
-        commit_after_pause(now_ms);
         m_pending = false;
         if (code == input::key_star)
             m_upper = !m_upper;
