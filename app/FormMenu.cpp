@@ -12,6 +12,7 @@
 #include "skin/file/PropertiesImpl.h"
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/MultiNode.h"
+#include "skin/nodes/TextNode.h"
 
 namespace weather {
 
@@ -79,6 +80,17 @@ void FormMenu::update_nodes()
     m_table->set_visible(settings && settings->sibling_installed());
     m_language->set_visible(m_languages->has_choice());
     m_skin_button->set_visible(m_skins->has_choice());
+    // The buttons say what is chosen, the language by its own name ("Sprache: Deutsch"),
+    // so that a user lost in a language they cannot read still finds their own.
+    auto show_choice = [this](skin::ButtonNode& button, std::u16string_view key, const std::u16string& choice) {
+        auto* text = dynamic_cast<skin::TextNode*>(button.find_descendant(u"#text"));
+        if (text && !choice.empty())
+            text->set_text(m_skin.translate(key) + u": " + choice);
+    };
+    show_choice(*m_language, u"Language", m_languages->current_display_name());
+    std::u16string skin_name = m_skins->current_name();
+    const std::u16string* skin_text = m_skin.language().find(u"Skin#" + skin_name);
+    show_choice(*m_skin_button, u"Skin", skin_text ? *skin_text : skin_name);
     m_celsius->set_state(degree ? 1 : 0);
     m_fahrenheit->set_state(degree ? 0 : 1);
     m_icon->set_state(icon ? 1 : 0);

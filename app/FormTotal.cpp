@@ -8,8 +8,12 @@
 
 #include "platform/CaseFolding.h"
 #include "platform/LetterFolding.h"
+#include "platform/TextEncoding.h"
+#include "platform/TimeZone.h"
 
+#include "runtime/FileInfo.h"
 #include "runtime/Log.h"
+#include "runtime/Paths.h"
 
 #include "skin/file/Properties.h"
 #include "skin/list/ListNode.h"
@@ -17,6 +21,7 @@
 #include "skin/nodes/LabelEditNode.h"
 #include "skin/nodes/TextNode.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace weather {
@@ -25,26 +30,44 @@ using runtime::get_log;
 
 namespace {
 
-// Whether the name, lower-cased code unit by code unit, begins with the lower-cased filter.
-bool starts_with_lowered(std::u16string_view name, std::u16string_view lowered_filter)
+// Whether the name, each code unit by its base letter, begins with the folded filter: both
+// sides without case or accents, so "sao paulo" finds "São Paulo".
+bool starts_with_folded(std::u16string_view name, std::u16string_view folded_filter)
 {
-    if (name.size() < lowered_filter.size())
+    if (name.size() < folded_filter.size())
         return false;
-    for (size_t i = 0; i < lowered_filter.size(); ++i)
-        if (platform::to_lower(name[i]) != lowered_filter[i])
+    for (size_t i = 0; i < folded_filter.size(); ++i)
+        if (platform::base_letter(name[i]) != folded_filter[i])
             return false;
     return true;
 }
 
-bool in_city_list(std::u16string_view name)
+// A city is in the list under its name or, as a language's database names a city twice
+// ("München" and "Munich"), under its code.
+bool in_city_list(const CityEntry& entry)
 {
     const Settings* settings = Settings::singleton();
     if (!settings)
         return false;
     for (const CityRecord& city : settings->cities())
-        if (city.name == name)
+        if (city.name == entry.name || city.code == entry.code)
             return true;
     return false;
+}
+
+// The translation with its "%s" replaced by the value.
+std::u16string fill_in(std::u16string text, std::u16string_view value)
+{
+    size_t at = text.find(u"%s");
+    if (at != std::u16string::npos)
+        text.replace(at, 2, value);
+    return text;
+}
+
+bool no_city_yet()
+{
+    const Settings* settings = Settings::singleton();
+    return settings && settings->real_city_count() == 0;
 }
 
 } // namespace
@@ -99,6 +122,19 @@ void FormTotal::build_form()
 void FormTotal::reload(skin::Properties&)
 {
     build_form();
+    // Another language brings its own names.
+    if (!m_database.empty() && language_database_path() != m_loaded_path)
+        filter();
+}
+
+std::u16string FormTotal::language_database_path() const
+{
+    const std::u16string& language = m_skin.language().path();
+    if (language.empty())
+        return m_database_path;
+    std::u16string path = runtime::directory_part(m_database_path) + runtime::file_name_without_extension(language)
+        + u".codes.dat";
+    return runtime::read_directory_entry(path).exists() ? path : m_database_path;
 }
 
 void FormTotal::reset_and_show()
@@ -127,7 +163,7 @@ void FormTotal::show_results()
 {
     // The list starts again from its top with the matches as they are now.
     m_list->set_source(this);
-    m_list->set_count(int(m_results.size()));
+    m_list->set_count(int(m_results.size()) + row_offset());
     show_hint();
 }
 
@@ -139,11 +175,7 @@ void FormTotal::show_hint()
     // still being read.
     bool nothing = m_filter_count > 0 && m_results.empty() && !m_edit->text().empty();
     if (nothing) {
-        std::u16string text = m_skin.translate(u"No_match");
-        size_t at = text.find(u"%s");
-        if (at != std::u16string::npos)
-            text.replace(at, 2, m_edit->text());
-        m_hint->set_text(text);
+        m_hint->set_text(fill_in(m_skin.translate(u"No_match"), m_edit->text()));
     }
     m_hint->set_visible(nothing);
 }
@@ -173,18 +205,25 @@ void FormTotal::filter()
     auto start = std::chrono::steady_clock::now();
     m_timer.cancel();
     m_results.clear();
-    const std::u16string filter = platform::to_lower(m_edit->text());
+    const std::u16string filter = platform::fold_letters(m_edit->text());
+    std::u16string path = language_database_path();
+    if (!m_database.empty() && path != m_loaded_path) {
+        get_log() << u"FormTotal::filter city names of " << path << u"\n";
+        m_loaded_path = path;
+        if (m_database.open(path))
+            m_database.read_all();
+    }
     if (!m_database.empty()) {
         const std::vector<CityEntry>& entries = m_database.entries();
         for (size_t i = 0; i < entries.size() && m_results.size() < max_results; ++i) {
             // Cities already in the list are not offered again.
-            if (starts_with_lowered(entries[i].name, filter) && !in_city_list(entries[i].name))
+            if (starts_with_folded(entries[i].name, filter) && !in_city_list(entries[i]))
                 m_results.push_back(int32_t(i));
         }
-    } else if (m_database.open(m_database_path)) {
+    } else if (m_loaded_path = path; m_database.open(path)) {
         // The first run reads the file and filters as it goes, without the list check.
         while (const CityEntry* entry = m_database.read_next()) {
-            if (starts_with_lowered(entry->name, filter))
+            if (starts_with_folded(entry->name, filter))
                 m_results.push_back(int32_t(m_database.size() - 1));
             if (m_results.size() >= max_results) {
                 m_database.close();
@@ -195,8 +234,47 @@ void FormTotal::filter()
     m_last_filter_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ++m_filter_count;
     get_log() << u"Filtered " << int32_t(m_results.size()) << u" for " << m_last_filter_seconds << u" seconds.\n";
+    update_suggestion();
     update_ruler();
     show_results();
+}
+
+void FormTotal::update_suggestion()
+{
+    m_suggesting = false;
+    m_suggestion = -1;
+    if (!m_edit->text().empty() || !no_city_yet() || m_database.empty())
+        return;
+    if (!m_suggestion_looked_up) {
+        m_suggestion_looked_up = true;
+        std::string zone = platform::system_time_zone();
+        m_suggested = suggest_city(runtime::directory_part(m_database_path) + u"places.tsv", zone);
+        get_log() << u"FormTotal::update_suggestion time zone " << platform::from_utf8(zone) << u": "
+                  << (m_suggested.code.empty() ? std::u16string(u"none") : m_suggested.english_name) << u"\n";
+    }
+    if (m_suggested.code.empty())
+        return;
+    // The name in the user's language where the database has one beside the English.
+    for (size_t i = 0; i < m_database.size(); ++i) {
+        const CityEntry& entry = m_database[i];
+        if (entry.code != m_suggested.code)
+            continue;
+        if (m_suggestion < 0 || entry.name != m_suggested.english_name)
+            m_suggestion = int32_t(i);
+        if (entry.name != m_suggested.english_name)
+            break;
+    }
+    m_suggesting = m_suggestion >= 0;
+}
+
+int32_t FormTotal::entry_of_row(int row) const
+{
+    if (m_suggesting && row == 0)
+        return m_suggestion;
+    row -= row_offset();
+    if (row < 0 || size_t(row) >= m_results.size())
+        return -1;
+    return m_results[size_t(row)];
 }
 
 char16_t FormTotal::ruler_letter(char16_t first)
@@ -229,9 +307,8 @@ void FormTotal::update_ruler()
 
 std::u16string_view FormTotal::result_name(int row) const
 {
-    if (row < 0 || size_t(row) >= m_results.size())
-        return {};
-    return m_database[size_t(m_results[size_t(row)])].name;
+    int32_t entry = entry_of_row(row);
+    return entry < 0 ? std::u16string_view() : std::u16string_view(m_database[size_t(entry)].name);
 }
 
 void FormTotal::jump_to_letter(char16_t letter)
@@ -239,7 +316,7 @@ void FormTotal::jump_to_letter(char16_t letter)
     for (size_t row = 0; row < m_results.size(); ++row) {
         const std::u16string& name = m_database[size_t(m_results[row])].name;
         if (!name.empty() && ruler_letter(name[0]) == ruler_letter(letter)) {
-            m_list->set_highlight(int(row));
+            m_list->set_highlight(int(row) + row_offset());
             return;
         }
     }
@@ -287,9 +364,10 @@ void FormTotal::jump_by_key(int digit)
 
 void FormTotal::choose(int row)
 {
-    if (row < 0 || size_t(row) >= m_results.size())
+    int32_t index = entry_of_row(row);
+    if (index < 0)
         return;
-    const CityEntry& entry = m_database[size_t(m_results[size_t(row)])];
+    const CityEntry& entry = m_database[size_t(index)];
     get_log() << u"FormTotal::choose " << entry.code << u" " << entry.name << u"\n";
     if (auto* app = framework::Application::singleton()) {
         if (app->focused() == &m_edit->edit())
@@ -300,9 +378,18 @@ void FormTotal::choose(int row)
     // A full list takes no city (the form opens only while there is room).
     if (settings && !settings->add_city(entry.code, entry.name))
         return;
-    m_results.erase(m_results.begin() + row);
+    // The city leaves the matches, and the suggestion with it.
+    if (m_suggesting) {
+        m_suggesting = false;
+        m_list->remove_row(0);
+    }
+    auto match = std::find(m_results.begin(), m_results.end(), index);
+    if (match != m_results.end()) {
+        int match_row = int(match - m_results.begin());
+        m_results.erase(match);
+        m_list->remove_row(match_row);
+    }
     update_ruler();
-    m_list->remove_row(row);
 }
 
 void FormTotal::back()
@@ -319,10 +406,14 @@ void FormTotal::back()
 
 std::unique_ptr<skin::ListRowNode> FormTotal::create_row(skin::ListNode&, int index)
 {
-    if (index < 0 || size_t(index) >= m_results.size())
+    if (entry_of_row(index) < 0)
         return nullptr;
     auto row = std::make_unique<SimpleElement>(*this, m_skin, index);
-    row->fill(result_name(index));
+    // The suggestion says what it is ("Suggested: Tokyo, Tokyo, Japan").
+    if (m_suggesting && index == 0)
+        row->fill(fill_in(m_skin.translate(u"Suggestion"), result_name(index)));
+    else
+        row->fill(result_name(index));
     return row;
 }
 

@@ -1,9 +1,13 @@
 // The city search: the user types the beginning of a city's name into "editName" and
 // picks a match from "listTotal"; the alphabet ruler jumps to the first match of a letter.
-// The matches come from the city database "codes.dat", read on the first filtering (half
-// a second after construction) and kept for the life of the program. The filter runs half
-// a second after the last change of the text; cities already in the list are left out
-// (except on the very first filtering, which reads the file).
+// The matches come from the city database of the current language ("german.codes.dat"
+// beside "codes.dat", which serves every language without one), read on the first
+// filtering (half a second after construction) and kept until the language changes. The
+// filter runs half a second after the last change of the text and matches the beginning
+// of a name without regard to case or accents ("munchen" finds München); cities already
+// in the list are left out (except on the very first filtering, which reads the file).
+// While the list holds no city and nothing is typed, the first row suggests the largest
+// city of the system's time zone.
 //
 // Keypad: the form opens with its edit field focused; Down moves into the list, Up and
 // Down move the highlight, PageUp and PageDown by a screen, Enter chooses; Back takes the
@@ -14,6 +18,7 @@
 
 #include "app/AlphabetRuler.h"
 #include "app/CityDatabase.h"
+#include "app/CitySuggestion.h"
 #include "app/SettingsListener.h"
 
 #include "framework/KeypadLetters.h"
@@ -80,9 +85,13 @@ public:
     void back();
 
     const CityDatabase& database() const { return m_database; }
+    // The database file in use: the current language's where it has one.
+    const std::u16string& database_path() const { return m_loaded_path; }
     const std::vector<int32_t>& results() const { return m_results; }
-    // The name of match `row` (empty outside the matches).
+    // The name of the city on list row `row` (empty outside the rows).
     std::u16string_view result_name(int row) const;
+    // Whether the first row is the time zone's suggestion (before the matches).
+    bool suggesting() const { return m_suggesting; }
     const skin::Properties& skin() const { return m_skin; }
     skin::ListNode& list() const { return *m_list; }
     skin::LabelEditNode& edit() const { return *m_edit; }
@@ -110,6 +119,13 @@ public:
 
 private:
     void build_form();
+    // The current language's database when there is one beside the default, else the default.
+    std::u16string language_database_path() const;
+    // The database entry on list row `row`, or -1.
+    int32_t entry_of_row(int row) const;
+    int row_offset() const { return m_suggesting ? 1 : 0; }
+    // The suggestion applies to an empty list and an empty field; looked up once.
+    void update_suggestion();
     void update_ruler();
     void show_results();
     // A keypad phone whose list has the keys (the field has given up the focus).
@@ -123,7 +139,12 @@ private:
 
     skin::Properties& m_skin;
     std::u16string m_database_path;
+    std::u16string m_loaded_path;
     CityDatabase m_database;
+    CitySuggestion m_suggested;
+    bool m_suggestion_looked_up { false };
+    bool m_suggesting { false };
+    int32_t m_suggestion { -1 };
     std::vector<int32_t> m_results;
     runtime::ActiveTimer m_timer;
     std::unique_ptr<AlphabetRuler> m_ruler;

@@ -6,6 +6,7 @@
 
 #include "runtime/Paths.h"
 #include "runtime/Registry.h"
+#include "skin/file/LanguageTable.h"
 #include "skin/file/Properties.h"
 
 namespace framework {
@@ -15,6 +16,7 @@ namespace {
 constexpr std::u16string_view extension = u".lng";
 constexpr std::u16string_view registry_value = u"Language";
 constexpr std::u16string_view last_resort = u"english";
+constexpr std::u16string_view own_name_key = u"LanguageName";
 
 } // namespace
 
@@ -66,12 +68,30 @@ std::u16string LanguageCatalogue::current_name() const
     return path.empty() ? std::u16string() : CatalogueFolder::name_of(path);
 }
 
+std::u16string LanguageCatalogue::display_name(std::u16string_view path)
+{
+    skin::LanguageTable table;
+    if (table.load(path))
+        if (const std::u16string* name = table.find(own_name_key); name && !name->empty())
+            return *name;
+    return CatalogueFolder::name_of(path);
+}
+
+std::u16string LanguageCatalogue::current_display_name() const
+{
+    const std::u16string& path = m_properties.language().path();
+    if (path.empty())
+        return {};
+    const std::u16string* name = m_properties.language().find(own_name_key);
+    return name && !name->empty() ? *name : CatalogueFolder::name_of(path);
+}
+
 bool LanguageCatalogue::popup(std::u16string_view identifier, std::vector<PopupMenuEntry>& entries,
     std::u16string_view cancel_command)
 {
     if (identifier == menu_identifier) {
         append_catalogue_menu(entries, files(), command_prefix, current_name(),
-            [](const std::u16string&, const std::u16string& name) { return name; },
+            [this](const std::u16string&, const std::u16string& name) { return display_name(path_of(name)); },
             cancel_command, m_properties.translate(u"Cancel"));
         return false;
     }

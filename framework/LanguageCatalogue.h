@@ -40,7 +40,7 @@ public:
     bool load_name(std::u16string_view name);
 
     // The pop-up's handler: "Language" fills the entries ("Language#" + name, sorted by
-    // path, the current one checked, then "Cancel" with the caller's command); a command
+    // path, each shown by its display name, the current one checked, then "Cancel" with the caller's command); a command
     // "Language#" + name switches to that language and writes the choice. True only when
     // the language changed.
     bool popup(std::u16string_view identifier, std::vector<PopupMenuEntry>& entries,
@@ -48,6 +48,11 @@ public:
 
     // The name of the language in use (its file name without extension), empty before one loads.
     std::u16string current_name() const;
+    // How a language file calls its language ("Deutsch"): its text "LanguageName", else
+    // the file name without extension.
+    static std::u16string display_name(std::u16string_view path);
+    // The language in use by its own name.
+    std::u16string current_display_name() const;
     // The registry key that holds the choice.
     std::u16string registry_key() const;
 

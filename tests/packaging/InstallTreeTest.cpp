@@ -72,7 +72,8 @@ TEST_F(InstalledTree, ProgramFolderHoldsWhatTheBuildAssembledAndNoRunTimeState)
     std::string folder = tree->program_folder();
     for (const auto& name : programs())
         EXPECT_TRUE(is_executable(folder + "/" + name)) << name;
-    for (const char* file : { "setup.so", "codes.dat", "places.tsv", "english.lng", "german.lng", "russian.lng",
+    for (const char* file : { "setup.so", "codes.dat", "german.codes.dat", "russian.codes.dat", "places.tsv",
+                              "english.lng", "german.lng", "russian.lng",
                               "skins/bin/default.skin", "skins/bin/night.skin", "skins/bin/splash.skin",
                               "forecast-samples/02950159.json", "licenses/GeoNames.txt", "licenses/Open-Meteo.txt",
                               "licenses/Meteocons.txt", "forecastd.service" })

@@ -384,7 +384,7 @@ TEST(ShippedLanguages, EveryKeyOfTheProgramAndTheSkinsIsInEveryLanguage)
 {
     std::set<std::string> keys = { "Last_update", "No_update", "Today", "Tomorrow", "NoSkins", "FIRST_TEXT", "SECOND_TEXT",
         "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel",
-        "No_match", "First_city", "Move_up", "Move_down", "City_options" };
+        "No_match", "First_city", "Move_up", "Move_down", "City_options", "LanguageName", "Suggestion" };
     for (const std::string& name : full_skins) {
         keys.insert("Skin#" + name);
         Skin s(name);
@@ -427,7 +427,7 @@ TEST(ShippedLanguages, TranslationsAreWrittenAndKeepTheirLetters)
     EXPECT_EQ(german.text(u"Back"), u"Zurück");
     EXPECT_EQ(german.text(u"Cities"), u"Städte");
     EXPECT_EQ(russian.text(u"Tomorrow"), u"Завтра");
-    EXPECT_EQ(russian.text(u"Skin#night"), u"Тёмное");
+    EXPECT_EQ(russian.text(u"Skin#night"), u"Ночное");
     for (const char16_t* key : { u"Exit", u"Menu", u"Today", u"Cancel", u"FIRST_TEXT" }) {
         EXPECT_NE(german.text(key), english.text(key)) << platform::to_utf8(key);
         EXPECT_NE(russian.text(key), english.text(key)) << platform::to_utf8(key);

@@ -66,38 +66,48 @@ char32_t first_code_point(std::u16string_view name)
 
 } // namespace
 
-RulerGroup ruler_group(std::u16string_view name)
+int script_of(char32_t letter)
+{
+    return letter < 0x250 || (letter >= 0x1E00 && letter < 0x1F00) ? 0 : int(letter >> 8);
+}
+
+RulerGroup ruler_group(std::u16string_view name, int own_script)
 {
     gunichar first = first_code_point(name);
     if (!g_unichar_isalpha(first))
-        return { 1, 0 };
+        return { 2, 0 };
     // The application files names under the same base letters, so the ruler's letters
     // come out once each and in order.
-    if (first <= 0xFFFF)
-        return { 0, char32_t(platform::base_letter(char16_t(first))) };
-    return { 0, char32_t(g_unichar_tolower(first)) };
+    char32_t letter = first <= 0xFFFF ? char32_t(platform::base_letter(char16_t(first))) : char32_t(g_unichar_tolower(first));
+    return { script_of(letter) == own_script ? 0 : 1, letter };
 }
 
-void sort_places(std::vector<Place>& places)
+void sort_places(std::vector<Place>& places, int own_script)
 {
     struct Key {
         RulerGroup group;
+        std::u16string city;
         std::u16string name;
         size_t index;
     };
     std::vector<Key> keys;
     keys.reserve(places.size());
     for (size_t i = 0; i < places.size(); ++i)
-        keys.push_back({ ruler_group(places[i].name), platform::to_lower(places[i].name), i });
+        keys.push_back({ ruler_group(places[i].name, own_script), platform::to_lower(platform::from_utf8(places[i].city)),
+            platform::to_lower(places[i].name), i });
     std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
         if (a.group != b.group)
             return a.group < b.group;
-        if (a.name != b.name)
-            return a.name < b.name;
+        if (a.city != b.city)
+            return a.city < b.city;
+        // Of the cities of one name the largest comes first: "моск" finds Moscow, Russia
+        // before Moscow, Idaho.
         const Place& pa = places[a.index];
         const Place& pb = places[b.index];
         if (pa.population != pb.population)
             return pa.population > pb.population;
+        if (a.name != b.name)
+            return a.name < b.name;
         return pa.code < pb.code;
     });
     std::vector<Place> sorted;

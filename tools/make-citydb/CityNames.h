@@ -17,17 +17,22 @@ void name_places(std::vector<Place>& places);
 
 // Where a name stands for the city search's alphabet ruler, which lists first letters in
 // file order: names that begin with a letter by that letter without its accents (Å and Á
-// with A, Đ with D), lower-cased, the other scripts' letters after the Latin ones; names
-// that begin with a digit or a sign after them.
+// with A, Đ with D), lower-cased, the letters of the database's own script first (Latin,
+// or Cyrillic for Russian names), then the other scripts' letters; names that begin with
+// a digit or a sign after them.
 struct RulerGroup {
-    int kind { 0 };          // 0: a letter, 1: anything else
+    int kind { 0 };          // 0: a letter of the own script, 1: another letter, 2: anything else
     char32_t letter { 0 };   // the plain letter, lower case
     auto operator<=>(const RulerGroup&) const = default;
 };
-RulerGroup ruler_group(std::u16string_view name);
+// A script as the ruler orders them: Latin (with its extensions) is 0, every other the
+// 256-code-point page its letter stands in.
+int script_of(char32_t letter);
+RulerGroup ruler_group(std::u16string_view name, int own_script = 0);
 
-// By ruler group, then by name as the program lower-cases it (so a plain letter's names
-// come before those of its accented forms), then by population, largest first, then by code.
-void sort_places(std::vector<Place>& places);
+// By ruler group, then by the city's own name as the program lower-cases it (so a plain
+// letter's names come before those of its accented forms), then by population, largest
+// first, then by the whole name and the code.
+void sort_places(std::vector<Place>& places, int own_script = 0);
 
 } // namespace citydb

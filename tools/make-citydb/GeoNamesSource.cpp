@@ -42,10 +42,16 @@ std::vector<Place> read_geonames(std::string& error)
         if (!city)
             continue;
         Place place;
-        // A city is a GVariant "(sssssssudd)" whose first member is the GeoNames id.
-        GVariant* id = g_variant_get_child_value(city, 0);
-        bool usable = eight_digits(g_variant_get_string(id, nullptr), place.code);
-        g_variant_unref(id);
+        // A city is a GVariant "(sssssssudd)": the GeoNames id, the name, the admin code,
+        // the region, the country code, the country, the time zone, the population, the
+        // latitude and the longitude.
+        auto member = [city](gsize index) {
+            GVariant* child = g_variant_get_child_value(city, index);
+            std::string text = text_or_empty(g_variant_get_string(child, nullptr));
+            g_variant_unref(child);
+            return text;
+        };
+        bool usable = eight_digits(member(0).c_str(), place.code);
         if (!usable) {
             error = "city " + std::to_string(i) + " (" + text_or_empty(geonames_city_get_name(city))
                 + ") has no usable GeoNames id";
@@ -55,6 +61,8 @@ std::vector<Place> read_geonames(std::string& error)
         place.city = text_or_empty(geonames_city_get_name(city));
         place.region = text_or_empty(geonames_city_get_state(city));
         place.country = text_or_empty(geonames_city_get_country(city));
+        place.region_code = member(2);
+        place.country_code = member(4);
         place.time_zone = text_or_empty(geonames_city_get_timezone(city));
         place.latitude = geonames_city_get_latitude(city);
         place.longitude = geonames_city_get_longitude(city);

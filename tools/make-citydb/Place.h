@@ -11,6 +11,8 @@ struct Place {
     std::string city;     // UTF-8, as GeoNames writes them
     std::string region;   // may be empty
     std::string country;
+    std::string country_code; // ISO 3166 ("DE"), for the catalogues
+    std::string region_code;  // GeoNames admin code within the country ("02")
     std::string time_zone;
     double latitude { 0 };
     double longitude { 0 };

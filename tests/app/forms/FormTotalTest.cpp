@@ -3,6 +3,9 @@
 #include "FormsTestSupport.h"
 
 #include "app/FormTotal.h"
+#include "app/Settings.h"
+
+#include "platform/TextEncoding.h"
 
 #include "skin/list/ListNode.h"
 #include "skin/nodes/ButtonNode.h"
@@ -44,6 +47,19 @@ protected:
     std::unique_ptr<FormTotal> make(const std::vector<City>& entries = cities)
     {
         return std::make_unique<FormTotal>(skin(), skin_test::u16(write_codes("total", entries)));
+    }
+    std::unique_ptr<FormTotal> make_at(const std::string& codes_path)
+    {
+        return std::make_unique<FormTotal>(skin(), skin_test::u16(codes_path));
+    }
+    // The text the list's first row shows once the search is open.
+    std::string first_row(FormTotal& form)
+    {
+        form.reset_and_show();
+        frames(2);
+        skin::ListRowNode* row = form.list().row(0);
+        auto* text = row ? dynamic_cast<skin::TextNode*>(row->find_descendant(u"text")) : nullptr;
+        return text ? utf8(text->text()) : "";
     }
     void type(FormTotal& form, std::u16string_view text) { form.edit().edit().set_text(text); }
 };
@@ -402,4 +418,132 @@ TEST_F(FormTotalTest, ATapOnTheRulerHighlightsTheFirstMatchOfTheLetter)
     EXPECT_LE(row->y() + row->height(), form->list().y() + form->list().height());
     key(input::key_enter);
     EXPECT_EQ(utf8(m_settings->city(0).name), "Dtown 0");
+}
+
+namespace {
+
+const std::vector<City> world = {
+    { u"02950159", u"Berlin, Berlin, Germany" },
+    { u"02867714", u"Munich, Bavaria, Germany" },
+    { u"02867714", u"München, Bayern, Deutschland" },
+    { u"03448439", u"São Paulo, São Paulo, Brazil" },
+    { u"01850147", u"Tokyo, Tokyo, Japan" },
+    { u"01853909", u"Ōsaka, Osaka, Japan" },
+    { u"00524901", u"Москва, Москва, Россия" },
+};
+
+// Beside the database in `folder`: a language's own database.
+void write_language_codes(const std::string& codes_path, const std::string& language, const std::vector<City>& entries)
+{
+    std::string bytes = codes_count(int32_t(entries.size()));
+    for (const City& city : entries)
+        bytes += codes_string(city.code) + codes_string(city.name);
+    test_support::write_bytes(codes_path.substr(0, codes_path.rfind('/') + 1) + language + ".codes.dat", bytes);
+}
+
+} // namespace
+
+TEST_F(FormTotalTest, TypedLettersMatchNamesWithoutCaseOrAccents)
+{
+    start({ { "Berlin, Berlin, Germany", "02950159" } });
+    auto form = make(world);
+    form->filter();
+    const struct {
+        std::u16string_view typed;
+        Names found;
+    } table[] = {
+        { u"sao paulo", { "São Paulo" } },
+        { u"SÃO", { "São Paulo" } },
+        { u"munchen", { "München" } },
+        { u"MÜNCH", { "München" } },
+        { u"mu", { "Munich", "München" } },
+        { u"osaka", { "Ōsaka" } },
+        { u"моск", { "Москва" } },
+        { u"МОСКВА", { "Москва" } },
+        { u"sáo paulo, são paulo, brazil!", {} },
+    };
+    for (const auto& row : table) {
+        type(*form, row.typed);
+        form->filter();
+        EXPECT_EQ(names(*form), row.found) << utf8(row.typed);
+    }
+}
+
+TEST_F(FormTotalTest, TheLanguagesOwnDatabaseIsReadAndACityInTheListIsHiddenUnderEveryName)
+{
+    std::string codes = write_codes("languages", { world[0], world[1] });
+    write_language_codes(codes, "german", { world[0], world[1], world[2] });
+    start({ { "München, Bayern, Deutschland", "02867714" } });
+    std::string program = NALO_PROGRAM_DIR;
+    ASSERT_TRUE(skin().load_language(platform::from_utf8(program + "/german.lng")));
+    auto form = make_at(codes);
+    form->filter();
+    EXPECT_EQ(utf8(form->database_path()), codes.substr(0, codes.rfind('/') + 1) + "german.codes.dat");
+    form->filter();
+    EXPECT_EQ(names(*form), Names { "Berlin" }) << "München is in the list, so Munich is too";
+
+    // Back to English: the next filtering reads codes.dat again.
+    ASSERT_TRUE(skin().load_language(platform::from_utf8(program + "/english.lng")));
+    form->reload(skin());
+    EXPECT_EQ(utf8(form->database_path()), codes);
+    EXPECT_EQ(form->database().size(), 2u);
+}
+
+TEST_F(FormTotalTest, AFirstStartOffersTheLargestCityOfTheTimeZoneFirst)
+{
+    std::string codes = write_codes("suggestion", world);
+    test_support::write_bytes(codes.substr(0, codes.rfind('/') + 1) + "places.tsv",
+        "# code\tlatitude\tlongitude\ttime zone\tpopulation\tname\n"
+        "01853909\t34.69\t135.50\tAsia/Tokyo\t2592413\tŌsaka, Osaka, Japan\n"
+        "01850147\t35.69\t139.69\tAsia/Tokyo\t8336599\tTokyo, Tokyo, Japan\n"
+        "broken line\tAsia/Tokyo\n"
+        "02867714\t48.14\t11.58\tEurope/Berlin\t1260391\tMunich, Bavaria, Germany\n");
+    const struct {
+        const char* zone;
+        bool cities;
+        const char* typed;
+        const char* first_row; // empty: no suggestion
+    } table[] = {
+        { ":Asia/Tokyo", false, "", "Suggested: Tokyo, Tokyo, Japan" },
+        // The database names Munich twice: the name that is not the English one wins.
+        { "/usr/share/zoneinfo/Europe/Berlin", false, "", "Suggested: München, Bayern, Deutschland" },
+        { "Asia/Tokyo", false, "t", "" },
+        { "Asia/Tokyo", true, "", "" },
+        { "America/Nowhere", false, "", "" },
+        { "CET-1", false, "", "" },
+    };
+    for (const auto& row : table) {
+        setenv("TZ", row.zone, 1);
+        start(row.cities ? std::vector<std::pair<std::string, std::string>> { { "Berlin, Berlin, Germany", "02950159" } }
+                         : std::vector<std::pair<std::string, std::string>> {});
+        auto form = make_at(codes);
+        type(*form, platform::from_utf8(row.typed));
+        form->filter();
+        EXPECT_EQ(form->suggesting(), *row.first_row != 0) << row.zone;
+        EXPECT_EQ(form->list().count(), int(form->results().size()) + (*row.first_row ? 1 : 0)) << row.zone;
+        if (*row.first_row) {
+            EXPECT_EQ(first_row(*form), row.first_row) << row.zone;
+        }
+    }
+    unsetenv("TZ");
+}
+
+TEST_F(FormTotalTest, ChoosingTheSuggestionAddsItAndTakesItFromTheMatches)
+{
+    std::string codes = write_codes("suggestion-chosen", world);
+    test_support::write_bytes(codes.substr(0, codes.rfind('/') + 1) + "places.tsv",
+        "01850147\t35.69\t139.69\tAsia/Tokyo\t8336599\tTokyo, Tokyo, Japan\n");
+    setenv("TZ", "Asia/Tokyo", 1);
+    weather::Settings& settings = start({});
+    auto form = make_at(codes);
+    form->filter();
+    ASSERT_TRUE(form->suggesting());
+    size_t before = form->results().size();
+    form->choose(0);
+    unsetenv("TZ");
+    ASSERT_EQ(settings.real_city_count(), 1u);
+    EXPECT_EQ(utf8(settings.cities().back().name), "Tokyo, Tokyo, Japan");
+    EXPECT_FALSE(form->suggesting());
+    EXPECT_EQ(form->results().size(), before - 1);
+    EXPECT_EQ(form->list().count(), int(before - 1));
 }

@@ -62,17 +62,19 @@ protected:
         app_test::reset_program_state();
     }
 
-    // The program folder: Weather copied (its folder is "%app_path%"), the data linked.
-    void make_folder(bool all_languages = true)
+    // The program folder: Weather copied (its folder is "%app_path%"), the data linked
+    // (the time zones of places.tsv only when asked: they put a suggestion first).
+    void make_folder(bool all_languages = true, bool places = false)
     {
         fs::copy_file(program + "/Weather", m_folder + "/Weather", fs::copy_options::overwrite_existing);
         fs::create_directory_symlink(program + "/skins", m_folder + "/skins");
-        fs::create_symlink(program + "/codes.dat", m_folder + "/codes.dat");
+        if (places)
+            fs::create_symlink(program + "/places.tsv", m_folder + "/places.tsv");
         for (const auto& entry : fs::directory_iterator(program)) {
-            if (entry.path().extension() != ".lng")
-                continue;
-            if (all_languages || entry.path().filename() == "english.lng")
-                fs::create_symlink(entry.path(), m_folder + "/" + entry.path().filename().string());
+            std::string name = entry.path().filename().string();
+            bool language = entry.path().extension() == ".lng";
+            if ((language && (all_languages || name == "english.lng")) || name.ends_with("codes.dat"))
+                fs::create_symlink(entry.path(), m_folder + "/" + name);
         }
         fs::create_directory(m_folder + "/downloads");
         // A stand-in daemon: the pages may ask for forecasts; nothing answers.
@@ -310,13 +312,46 @@ TEST_F(WeatherScriptTest, AKeypadPhoneTypesTwoCitiesByMultiTapAndDeletesOneWitho
         RunResult r = run(script.str(), std::string("NALO_PLATFORM=Smartphone NALO_SCREEN=") + screen);
         std::vector<int> counts = filtered(r.log);
         EXPECT_NE(std::find(counts.begin(), counts.end(), 1), counts.end()) << "\"berl\" and \"düss\" each found one city";
-        EXPECT_NE(r.log.find("FormTotal::choose 02950159 Berlin, Berlin, Germany"), std::string::npos) << r.log;
+        EXPECT_NE(r.log.find("FormTotal::choose 02950159 Berlin, Berlin, "), std::string::npos) << r.log;
         EXPECT_NE(r.log.find("FormTotal::choose 02934246 D\u00FCsseldorf"), std::string::npos) << "ü typed from the 8 key";
         EXPECT_NE(r.log.find("FormItems::on_popup Delete row=0"), std::string::npos);
         EXPECT_EQ(settings().find("02950159"), std::string::npos) << "Berlin deleted: " << settings();
         EXPECT_NE(settings().find("02934246"), std::string::npos) << settings();
         for (const char* name : { "02-typing-berl", "06-typing-duess", "11-city-options", "12-city-list-after-delete" })
             EXPECT_TRUE(test_support::file_exists(m_folder + "/" + name + ".png")) << name;
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+}
+
+TEST_F(WeatherScriptTest, CitiesAreFoundAsTheUsersLanguageWritesThemAndAFirstStartSuggestsOne)
+{
+    const struct {
+        const char* language;
+        const char* typed;      // empty: the suggestion, the first row
+        const char* environment;
+        const char* code;
+        const char* name;
+    } table[] = {
+        { "german", "münch", "TZ=Etc/UTC", "02867714", "München, Bayern, Deutschland" },
+        { "russian", "моск", "TZ=Etc/UTC", "00524901", "Москва, Москва, Россия" },
+        { "english", "sao paulo", "TZ=Etc/UTC", "03448439", "São Paulo, São Paulo, Brazil" },
+        { "english", "", "TZ=Asia/Tokyo", "01850147", "Tokyo, Tokyo, Japan" },
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.language + std::string(" ") + row.typed);
+        app_test::set_sibling_installed(true);
+        make_folder(true, true);
+        runtime::write_string(weather::weather_key, u"Language", platform::from_utf8(row.language));
+        std::string typing = *row.typed ? std::string("text ") + row.typed + "\nwait 0.7\n" : "";
+        RunResult r = run("wait 1.5\n" + typing + "shot " + shot("search") + "\nkey Down\nkey Enter\nwait 1\n"
+                "shot " + shot("page") + "\nquit\n", std::string("NALO_SCREEN=240x320@96 ") + row.environment);
+        std::string chosen = std::string("FormTotal::choose ") + row.code + " " + row.name;
+        EXPECT_NE(r.log.find(chosen), std::string::npos) << "the first row: " << r.log;
+        EXPECT_NE(r.log.find(std::string("WeatherView::reload_weather start for city = ") + row.name), std::string::npos)
+            << "the page has the name as chosen";
+        EXPECT_NE(settings().find(std::string("city=\"") + row.name + "\" city_code=\"" + row.code + "\""), std::string::npos)
+            << settings();
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
     }
