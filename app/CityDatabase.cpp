@@ -3,6 +3,7 @@
 #include "runtime/Log.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace weather {
 
@@ -82,13 +83,14 @@ CityDatabase::Field CityDatabase::read_string(std::u16string& text)
     // A length the rest of the file cannot hold is damage past which nothing can be read.
     if (length * 2 > m_reader.remaining())
         return Field::end;
+    // The code units are read in one go: a call per unit made the first filtering of a
+    // large database miss its budget.
     text.resize(size_t(length));
-    for (char16_t& c : text) {
-        uint8_t unit[2];
-        if (!m_reader.read(unit, 2))
-            return Field::end;
-        c = char16_t(unit[0] | unit[1] << 8);
-    }
+    if (!m_reader.read(text.data(), text.size() * 2))
+        return Field::end;
+    if constexpr (std::endian::native == std::endian::big)
+        for (char16_t& c : text)
+            c = char16_t(c << 8 | c >> 8);
     return Field::whole;
 }
 
