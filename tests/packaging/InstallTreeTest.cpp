@@ -54,7 +54,7 @@ protected:
 std::optional<InstallTree> InstalledTree::tree;
 
 // The commands a user can run: the programs of the program folder and the tools.
-const std::vector<std::string> tools = { "nalo-weather", "nalo-install", "nalo-reg", "skinc" };
+const std::vector<std::string> tools = { "nalo-weather", "nalo-install", "nalo-reg", "skinc", "nalo-weather-today" };
 std::vector<std::string> programs()
 {
     std::vector<std::string> names = { "Ombrelo", "forecastd" };
