@@ -39,6 +39,12 @@ std::string date_text_minutes_ago(int minutes)
     return text;
 }
 
+std::string read_text(const std::string& path)
+{
+    auto bytes = test_support::read_bytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 std::string shell_quoted(const std::string& text)
 {
     std::string quoted(1, '\'');
@@ -62,7 +68,9 @@ protected:
     void SetUp() override
     {
         ASSERT_GT(service->port(), 0) << service->banner();
-        folder = test_support::scratch_folder("today");
+        // The folder where nalo-weather keeps the user's copy, below a home of the test's.
+        home = test_support::scratch_folder("today") + "/home";
+        folder = home + "/.local/share/nalo/Weather";
         fs::create_directories(folder + "/downloads");
         fs::copy_file(program_dir + "/Ombrelo", folder + "/Ombrelo");
         for (const char* language : { "english", "german", "russian" })
@@ -100,6 +108,7 @@ protected:
     std::string temp() const { return platform::to_utf8(published_temp); }
 
     static test_support::RunningForecastd* service;
+    std::string home;
     std::string folder;
     std::u16string published_temp;
 };
@@ -263,6 +272,23 @@ TEST_F(TodayCommand, RefreshRunsTheTopModeOnlyForAnOldForecast)
         EXPECT_EQ(xml.find("<Create date=\"" + before) == std::string::npos, c.renewed) << xml;
         runtime::write_string(key, u"Server", platform::from_utf8(service->address()));
     }
+}
+
+// The refresh timer's service runs its command line with the user manager's environment:
+// HOME set, XDG_DATA_HOME mostly not.
+TEST_F(TodayCommand, TheRefreshServicesCommandLineRenewsTheUsersCopy)
+{
+    std::string unit = read_text(std::string(NALO_SOURCE_DIR) + "/tools/nalo-weather-today/nalo-weather-refresh.service");
+    std::smatch exec;
+    ASSERT_TRUE(std::regex_search(unit, exec, std::regex("\nExecStart=/usr/bin/nalo-weather-today( [^\n]*)\n"))) << unit;
+    runtime::write_number(key, u"UpdateTime", 60u);
+    age_cache(90);
+    std::string before = date_text_minutes_ago(90);
+    auto run = run_command("env -u XDG_DATA_HOME HOME=" + shell_quoted(home) + " " + NALO_TOOLS_DIR
+        + "/nalo-weather-today" + exec[1].str() + " 2>&1");
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(read_text(cache()).find("<Create date=\"" + before), std::string::npos) << "not renewed";
+    EXPECT_EQ(today("").output.find("outdated"), std::string::npos);
 }
 
 TEST_F(TodayCommand, CommandLine)
