@@ -6,7 +6,6 @@
 
 #include "runtime/Registry.h"
 
-#include "platform/RequestQueue.h"
 #include "platform/TextEncoding.h"
 
 #include "support/RunningForecastd.h"
@@ -45,25 +44,10 @@ std::string read_text(const std::string& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string shell_quoted(const std::string& text)
-{
-    std::string quoted(1, '\'');
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + '\'';
-}
-
 class TodayCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        service = new test_support::RunningForecastd(program_dir + "/forecastd", { "--offline", program_dir + "/forecast-samples" });
-    }
-    static void TearDownTestSuite()
-    {
-        delete service;
-        service = nullptr;
-    }
+    static void SetUpTestSuite() { service = new test_support::RunningForecastd(program_dir + "/forecastd", { "--offline", program_dir + "/forecast-samples" }); }
+    static void TearDownTestSuite() { delete service; }
 
     void SetUp() override
     {
@@ -81,7 +65,7 @@ protected:
         runtime::write_string(key, u"Server", platform::from_utf8(service->address()));
         runtime::write_string(key, u"Top", berlin);
         runtime::write_string(key, u"Language", u"english");
-        ASSERT_EQ(run_command(shell_quoted(folder + "/Ombrelo") + " top").exit_code, 0);
+        ASSERT_EQ(run_command("'" + folder + "/Ombrelo'" + " top").exit_code, 0);
         ASSERT_TRUE(test_support::file_exists(cache())) << "the daemon wrote no cache file";
         ASSERT_TRUE(runtime::read_string(key, u"TopTemp", published_temp));
         ASSERT_FALSE(published_temp.empty());
@@ -91,18 +75,15 @@ protected:
 
     test_support::CommandResult today(const std::string& arguments) const
     {
-        return run_command(std::string(NALO_TOOLS_DIR) + "/nalo-weather-today --folder " + shell_quoted(folder) + " "
+        return run_command(std::string(NALO_TOOLS_DIR) + "/nalo-weather-today --folder '" + folder + "' "
             + arguments + " 2>/dev/null");
     }
 
     // The cache file's request date moved that many minutes into the past.
     void age_cache(int minutes)
     {
-        auto bytes = test_support::read_bytes(cache());
-        std::string xml(bytes.begin(), bytes.end());
-        xml = std::regex_replace(xml, std::regex("<Create date=\"[^\"]*\""),
-            "<Create date=\"" + date_text_minutes_ago(minutes) + "\"");
-        test_support::write_bytes(cache(), xml);
+        test_support::write_bytes(cache(), std::regex_replace(read_text(cache()), std::regex("<Create date=\"[^\"]*\""),
+            "<Create date=\"" + date_text_minutes_ago(minutes) + "\""));
     }
 
     std::string temp() const { return platform::to_utf8(published_temp); }
@@ -222,10 +203,7 @@ TEST_F(TodayCommand, NoForecastYetEndsNonZero)
     const Case cases[] = {
         { "no Top city", [] { runtime::write_string(key, u"Top", u""); } },
         { "Top not a city code", [] { runtime::write_string(key, u"Top", u"Berlin"); } },
-        { "nothing published", [] {
-             runtime::write_string(key, u"TopTemp", u"");
-             runtime::write_number(key, u"TopCode", 0xFFFFFFFFu);
-         } },
+        { "nothing published", [] { runtime::write_string(key, u"TopTemp", u""), runtime::write_number(key, u"TopCode", 0xFFFFFFFFu); } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -237,9 +215,8 @@ TEST_F(TodayCommand, NoForecastYetEndsNonZero)
         auto json_run = today("--json");
         EXPECT_EQ(json_run.exit_code, 1);
         rapidjson::Document json = parse(json_run.output);
-        ASSERT_TRUE(json.IsObject()) << json_run.output;
-        EXPECT_EQ(std::string(json["text"].GetString()), "no forecast yet");
-        EXPECT_EQ(classes(json), std::vector<std::string> { "none" });
+        ASSERT_TRUE(json.IsObject() && json["text"].IsString()) << json_run.output;
+        EXPECT_EQ(std::string(json["text"].GetString()) + " " + classes(json).at(0), "no forecast yet none");
     }
 }
 
@@ -267,9 +244,7 @@ TEST_F(TodayCommand, RefreshRunsTheTopModeOnlyForAnOldForecast)
         std::string before = date_text_minutes_ago(c.minutes_old);
         auto run = today("--refresh");
         EXPECT_EQ(run.exit_code, c.exit_code);
-        auto bytes = test_support::read_bytes(cache());
-        std::string xml(bytes.begin(), bytes.end());
-        EXPECT_EQ(xml.find("<Create date=\"" + before) == std::string::npos, c.renewed) << xml;
+        EXPECT_EQ(read_text(cache()).find("<Create date=\"" + before) == std::string::npos, c.renewed);
         runtime::write_string(key, u"Server", platform::from_utf8(service->address()));
     }
 }
@@ -284,7 +259,7 @@ TEST_F(TodayCommand, TheRefreshServicesCommandLineRenewsTheUsersCopy)
     runtime::write_number(key, u"UpdateTime", 60u);
     age_cache(90);
     std::string before = date_text_minutes_ago(90);
-    auto run = run_command("env -u XDG_DATA_HOME HOME=" + shell_quoted(home) + " " + NALO_TOOLS_DIR
+    auto run = run_command("env -u XDG_DATA_HOME HOME='" + home + "' " + NALO_TOOLS_DIR
         + "/nalo-weather-today" + exec[1].str() + " 2>&1");
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(read_text(cache()).find("<Create date=\"" + before), std::string::npos) << "not renewed";
@@ -293,23 +268,11 @@ TEST_F(TodayCommand, TheRefreshServicesCommandLineRenewsTheUsersCopy)
 
 TEST_F(TodayCommand, CommandLine)
 {
-    struct Case {
-        const char* arguments;
-        int exit_code;
-    };
-    const Case cases[] = {
-        { "--help", 0 },
-        { "--version", 0 },
-        { "--json --refresh", 2 },
-        { "--format '{nope}'", 2 },
-        { "--format '{city'", 2 },
-        { "--format 'a}b'", 2 },
-        { "--format", 2 },
-        { "--colour", 2 },
-        { "extra", 2 },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(today(c.arguments).exit_code, c.exit_code) << c.arguments;
+    const std::pair<const char*, int> cases[] = { { "--help", 0 }, { "--version", 0 }, { "--json --refresh", 2 },
+        { "--format '{nope}'", 2 }, { "--format '{city'", 2 }, { "--format 'a}b'", 2 }, { "--format", 2 },
+        { "--colour", 2 }, { "extra", 2 } };
+    for (const auto& [arguments, exit_code] : cases)
+        EXPECT_EQ(today(arguments).exit_code, exit_code) << arguments;
     EXPECT_NE(today("--help").output.find("--format TEXT"), std::string::npos);
 }
 

@@ -22,47 +22,24 @@ struct Sound {
     double loud_share { 0 }; // the share of samples above 1% of full scale
 };
 
-uint32_t little_endian(const uint8_t* p, int bytes)
-{
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
-
-// A 16-bit PCM WAV file's samples measured.
+// espeak-ng's WAV file: the 44-byte header of 16-bit mono PCM, then the samples (the
+// data size in the header is not filled in when it writes to a file).
 Sound measure(const std::vector<uint8_t>& wav)
 {
     Sound sound;
-    if (wav.size() < 12 || std::memcmp(wav.data(), "RIFF", 4) != 0 || std::memcmp(wav.data() + 8, "WAVE", 4) != 0)
+    auto number = [&](size_t at, int bytes) { return at + bytes > wav.size() ? 0u : uint32_t(wav[at] | wav[at + 1] << 8 | (bytes == 4 ? wav[at + 2] << 16 | wav[at + 3] << 24 : 0)); };
+    if (wav.size() <= 44 || std::memcmp(wav.data(), "RIFF", 4) != 0 || std::memcmp(wav.data() + 36, "data", 4) != 0
+        || number(22, 2) != 1 || number(34, 2) != 16 || number(24, 4) == 0)
         return sound;
-    uint32_t rate = 0, channels = 0, bits = 0;
-    for (size_t at = 12; at + 8 <= wav.size();) {
-        uint32_t size = little_endian(&wav[at + 4], 4);
-        const uint8_t* body = &wav[at + 8];
-        // espeak-ng writing to a file leaves the data size at its largest value.
-        size_t available = std::min<size_t>(size, wav.size() - at - 8);
-        if (std::memcmp(&wav[at], "fmt ", 4) == 0 && available >= 16) {
-            channels = little_endian(body + 2, 2);
-            rate = little_endian(body + 4, 4);
-            bits = little_endian(body + 14, 2);
-        } else if (std::memcmp(&wav[at], "data", 4) == 0) {
-            if (bits != 16 || channels == 0 || rate == 0)
-                return sound;
-            size_t samples = available / 2;
-            size_t loud = 0;
-            for (size_t i = 0; i < samples; ++i) {
-                int value = int16_t(little_endian(body + 2 * i, 2));
-                sound.peak = std::max(sound.peak, std::abs(value));
-                loud += std::abs(value) > 327;
-            }
-            sound.valid = true;
-            sound.seconds = double(samples) / channels / rate;
-            sound.loud_share = samples ? double(loud) / double(samples) : 0;
-            return sound;
-        }
-        at += 8 + size + (size & 1);
+    size_t samples = (wav.size() - 44) / 2, loud = 0;
+    for (size_t i = 0; i < samples; ++i) {
+        int value = std::abs(int(int16_t(number(44 + 2 * i, 2))));
+        sound.peak = std::max(sound.peak, value);
+        loud += value > 327;
     }
+    sound.valid = true;
+    sound.seconds = double(samples) / number(24, 4);
+    sound.loud_share = double(loud) / double(samples);
     return sound;
 }
 
