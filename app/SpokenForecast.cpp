@@ -41,10 +41,12 @@ std::u16string spoken_forecast(const skin::LanguageTable& language, const CityRe
                 { spoken_temperature(language, day->low, in_celsius), spoken_temperature(language, day->high, in_celsius) });
     const DayForecast* tomorrow = day_of(record, today + 1);
     if (tomorrow && tomorrow->high != no_temperature) {
-        std::u16string tomorrow_condition = condition_text(language, tomorrow->condition);
-        text += u"; "
-            + fill_places(language.text(u"Speak_tomorrow"),
-                { tomorrow_condition, spoken_temperature(language, tomorrow->high, in_celsius) });
+        std::u16string part = fill_places(language.text(u"Speak_tomorrow"),
+            { condition_text(language, tomorrow->condition), spoken_temperature(language, tomorrow->high, in_celsius) });
+        // Without a condition its place leaves a blank before the comma.
+        for (size_t at; (at = part.find(u" ,")) != std::u16string::npos;)
+            part.erase(at, 1);
+        text += u"; " + part;
     }
     return text;
 }

@@ -84,6 +84,9 @@ TEST(SpokenForecast, MissingPartsAreLeftOut)
     EXPECT_EQ(platform::to_utf8(spoken_forecast(english, record, true, a_week_later)), "Tokyo: Heavy showers, 21 degrees");
     record.condition = no_condition;
     EXPECT_EQ(platform::to_utf8(spoken_forecast(english, record, true, a_week_later)), "Tokyo: 21 degrees");
+    record.days[1].condition = no_condition;
+    EXPECT_EQ(platform::to_utf8(spoken_forecast(english, record, true, march_10_at_3pm())),
+        "Tokyo: 21 degrees; today between minus 2 and 4; tomorrow, up to 9");
 }
 
 } // namespace
