@@ -273,6 +273,15 @@ TEST_F(TodayCommand, CommandLine)
         { "--colour", 2 }, { "extra", 2 } };
     for (const auto& [arguments, exit_code] : cases)
         EXPECT_EQ(today(arguments).exit_code, exit_code) << arguments;
+    // A folder that is not Weather's: refused, rather than a line of text keys.
+    auto elsewhere = run_command(std::string(NALO_TOOLS_DIR) + "/nalo-weather-today --folder /nonexistent 2>&1");
+    EXPECT_EQ(elsewhere.exit_code, 2);
+    EXPECT_NE(elsewhere.output.find("no language file"), std::string::npos) << elsewhere.output;
+    // Before Weather's first start there is neither a folder nor a forecast.
+    runtime::write_string(key, u"Top", u"");
+    auto never = run_command(std::string(NALO_TOOLS_DIR) + "/nalo-weather-today --folder /nonexistent");
+    EXPECT_EQ(never.exit_code, 1);
+    EXPECT_EQ(never.output, "no forecast yet\n");
     EXPECT_NE(today("--help").output.find("--format TEXT"), std::string::npos);
 }
 

@@ -37,7 +37,7 @@ const char* usage = "usage:\n"
                     "DIR is the program folder Weather runs from, by default $XDG_DATA_HOME/nalo/Weather\n"
                     "(~/.local/share/nalo/Weather). Texts are in Weather's language.\n"
                     "Exit status: 0 shown (also when outdated) or refreshed, 1 no forecast yet or the\n"
-                    "refresh failed, 2 bad arguments.\n";
+                    "refresh failed, 2 bad arguments or a folder without Weather's language files.\n";
 
 const runtime::CommandLine command_line("nalo-weather-today", usage);
 
@@ -152,11 +152,18 @@ int main(int argc, char** argv)
     int64_t now = platform::local_now();
     auto forecast = today::read_top_forecast(folder, now);
     if (!forecast) {
+        // Before Weather's first start its folder, and so its language files, may not exist.
+        if (!language.find(u"Today_no_forecast")) {
+            std::string_view english = "Today_no_forecast=no forecast yet";
+            language = skin::LanguageTable::parse(reinterpret_cast<const uint8_t*>(english.data()), english.size());
+        }
         std::string none = form == Form::json ? today::waybar_json_none(language)
                                               : platform::to_utf8(language.text(u"Today_no_forecast"));
         std::printf("%s\n", none.c_str());
         return 1;
     }
+    if (language.size() == 0)
+        return command_line.fail("no language file (*.lng) in " + folder + ": is it the folder Weather runs from?");
     bool in_celsius = true;
     runtime::read_flag(ombrelo::weather_key, u"Degree", in_celsius);
     today::TodayFields fields = today::make_fields(*forecast, language, in_celsius, now);
