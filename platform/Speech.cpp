@@ -93,7 +93,8 @@ bool Speech::speak_dispatcher(std::string_view text, std::string_view language)
     if (!open_dispatcher())
         return false;
     m_dispatcher->cancel(m_dispatcher->connection);
-    m_dispatcher->language(m_dispatcher->connection, std::string(language).c_str());
+    if (!language.empty())
+        m_dispatcher->language(m_dispatcher->connection, std::string(language).c_str());
     dispatcher_speaking = true;
     if (m_dispatcher->say(m_dispatcher->connection, SPD_MESSAGE, std::string(text).c_str()) < 0) {
         dispatcher_speaking = false;
