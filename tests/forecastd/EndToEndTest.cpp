@@ -23,15 +23,6 @@ namespace {
 
 const std::string program_dir = NALO_PROGRAM_DIR;
 
-// forecastd from the build's program folder.
-class RunningForecastd : public test_support::RunningForecastd {
-public:
-    explicit RunningForecastd(std::vector<std::string> args)
-        : test_support::RunningForecastd(program_dir + "/forecastd", std::move(args))
-    {
-    }
-};
-
 size_t count(const std::string& text, const std::string& part)
 {
     size_t n = 0;
@@ -57,7 +48,7 @@ int days_from_today(const std::string& date)
 
 TEST(Forecastd, OmbreloTopWritesFiveDaysFromTheOfflineSamples)
 {
-    RunningForecastd service({ "--offline", program_dir + "/forecast-samples" });
+    test_support::RunningForecastd service(program_dir + "/forecastd", { "--offline", program_dir + "/forecast-samples" });
     ASSERT_GT(service.port(), 0) << service.banner();
     EXPECT_NE(service.banner().find("(sample data)"), std::string::npos) << service.banner();
 
