@@ -6,11 +6,13 @@
 #include "app/NodeLookup.h"
 #include "app/PageContainer.h"
 #include "app/Settings.h"
+#include "app/SpokenForecast.h"
 #include "app/WeatherView.h"
 
 #include "framework/Application.h"
 
 #include "platform/Clock.h"
+#include "platform/Speech.h"
 #include "platform/TextEncoding.h"
 #include "runtime/Log.h"
 
@@ -111,6 +113,11 @@ bool FormMain::key(const input::KeyEvent& event)
     // The soft keys come past the listener: they reach the buttons bound to them here.
     if (bound_button_key(event))
         return true;
+    if (event.code == input::key_0 || event.code == input::key_a + ('S' - 'A')) {
+        if (event.pressed && event.first)
+            toggle_speech();
+        return true;
+    }
     switch (event.code) {
     case input::key_left:
     case input::key_right:
@@ -163,6 +170,29 @@ bool FormMain::bound_button_key(const input::KeyEvent& event)
             return true;
     }
     return false;
+}
+
+void FormMain::toggle_speech()
+{
+    if (!m_speech)
+        m_speech = std::make_unique<platform::Speech>();
+    if (m_speech->speaking()) {
+        m_speech->stop();
+        get_log() << u"FormMain speech stopped\n";
+        return;
+    }
+    Settings* settings = Settings::singleton();
+    if (!settings || m_page->page_count() == 0)
+        return;
+    WeatherView& page = m_page->page(size_t(m_page->current_page()));
+    if (page.is_advertising() || page.city_index() < 0 || size_t(page.city_index()) >= settings->city_count())
+        return;
+    const CityRecord& record = settings->city(size_t(page.city_index()));
+    std::u16string text = spoken_forecast(m_skin.language(), record, settings->degree(), platform::local_now());
+    std::u16string language = m_skin.translate(u"Speech_language");
+    get_log() << u"FormMain speak " << text << u"\n";
+    if (!m_speech->speak(platform::to_utf8(text), platform::to_utf8(language)))
+        m_message->show_text(m_skin.translate(u"Speech_missing"));
 }
 
 bool FormMain::close_requested() { return true; }

@@ -3,7 +3,9 @@
 // SettingsEvent asks, keeps the pages in step with the city list, and is the shell's
 // listener. Keypad use: with this form on top, Left and Right glide to the previous and
 // next page and the buttons answer the keys the skin binds to them; on a secondary form,
-// Back does what its btnBack does.
+// Back does what its btnBack does. The speak key (the phone's "0", a PC's "S") reads the
+// page in view aloud, and stops the reading when pressed again; where no speech is
+// installed the message form says what to install.
 #pragma once
 
 #include "app/SettingsListener.h"
@@ -15,6 +17,10 @@
 #include "skin/nodes/FormNode.h"
 
 #include <memory>
+
+namespace platform {
+class Speech;
+}
 
 namespace skin {
 class ButtonNode;
@@ -82,12 +88,15 @@ private:
     skin::SkinNode* secondary_on_top() const;
     // A key bound to btnExit, btnMenu or a button of the advertising page in view.
     bool bound_button_key(const input::KeyEvent& event);
+    // The speak key: reads the page in view aloud, or stops the reading.
+    void toggle_speech();
 
     skin::Properties& m_skin;
     std::unique_ptr<FormItems> m_items;
     std::unique_ptr<FormTotal> m_total;
     std::unique_ptr<FormMenu> m_menu_form;
     std::unique_ptr<FormMessage> m_message;
+    std::unique_ptr<platform::Speech> m_speech;
     PageContainer* m_page { nullptr };
     skin::ButtonNode* m_exit { nullptr };
     skin::ButtonNode* m_menu { nullptr };

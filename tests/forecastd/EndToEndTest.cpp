@@ -5,20 +5,16 @@
 #include "runtime/Registry.h"
 
 #include "runtime/Version.h"
+#include "support/RunningForecastd.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -26,56 +22,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const std::string program_dir = NALO_PROGRAM_DIR;
-
-// forecastd started on a free loopback port; the port is read from its first line.
-class RunningForecastd {
-public:
-    explicit RunningForecastd(std::vector<std::string> args)
-    {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), program_dir + "/forecastd");
-        args.push_back("--listen");
-        args.push_back("127.0.0.1:0");
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        FILE* stream = fdopen(out[0], "r");
-        char line[512] = "";
-        if (stream && fgets(line, sizeof line, stream))
-            m_banner = line;
-        if (stream)
-            fclose(stream);
-        size_t colon = m_banner.rfind(':');
-        if (colon != std::string::npos)
-            m_port = std::atoi(m_banner.c_str() + colon + 1);
-    }
-    ~RunningForecastd()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            int status = 0;
-            waitpid(m_pid, &status, 0);
-        }
-    }
-    int port() const { return m_port; }
-    const std::string& banner() const { return m_banner; }
-
-private:
-    pid_t m_pid { -1 };
-    int m_port { 0 };
-    std::string m_banner;
-};
 
 size_t count(const std::string& text, const std::string& part)
 {
@@ -102,7 +48,7 @@ int days_from_today(const std::string& date)
 
 TEST(Forecastd, OmbreloTopWritesFiveDaysFromTheOfflineSamples)
 {
-    RunningForecastd service({ "--offline", program_dir + "/forecast-samples" });
+    test_support::RunningForecastd service(program_dir + "/forecastd", { "--offline", program_dir + "/forecast-samples" });
     ASSERT_GT(service.port(), 0) << service.banner();
     EXPECT_NE(service.banner().find("(sample data)"), std::string::npos) << service.banner();
 

@@ -54,7 +54,7 @@ protected:
 std::optional<InstallTree> InstalledTree::tree;
 
 // The commands a user can run: the programs of the program folder and the tools.
-const std::vector<std::string> tools = { "nalo-weather", "nalo-install", "nalo-reg", "skinc" };
+const std::vector<std::string> tools = { "nalo-weather", "nalo-install", "nalo-reg", "skinc", "nalo-weather-today" };
 std::vector<std::string> programs()
 {
     std::vector<std::string> names = { "Ombrelo", "forecastd" };
@@ -281,6 +281,37 @@ TEST_F(InstalledTree, UserUnitsStartTheInstalledForecastdOnTheSocketEnabledForEv
     EXPECT_EQ(verified.output, "");
 }
 
+TEST_F(InstalledTree, TheRefreshTimerRunsTheInstalledCommandAndIsEnabledForEveryone)
+{
+    ASSERT_TRUE(tree);
+    std::string service = read_text(tree->at("lib/systemd/user/nalo-weather-refresh.service"));
+    EXPECT_NE(service.find("\nExecStart=/usr/bin/nalo-weather-today --refresh\n"), std::string::npos) << service;
+    EXPECT_NE(service.find("\nType=oneshot\n"), std::string::npos) << service;
+    std::string timer = read_text(tree->at("lib/systemd/user/nalo-weather-refresh.timer"));
+    EXPECT_NE(timer.find("\nOnUnitActiveSec=15min\n"), std::string::npos) << timer;
+    EXPECT_NE(timer.find("[Install]\nWantedBy=timers.target"), std::string::npos) << timer;
+    std::string wants = tree->at("lib/systemd/user/timers.target.wants/nalo-weather-refresh.timer");
+    EXPECT_TRUE(fs::is_symlink(wants));
+    EXPECT_EQ(fs::read_symlink(wants), "../nalo-weather-refresh.timer");
+    EXPECT_TRUE(fs::is_regular_file(tree->bin("nalo-weather-today")));
+
+    if (!has_command("systemd-analyze"))
+        GTEST_SKIP() << "systemd-analyze is not installed (Debian systemd): the units are not verified";
+    std::string units = tree->destdir() + "/refresh-units";
+    fs::create_directories(units);
+    auto stage = [&](const std::string& name) {
+        std::string text = read_text(tree->at("lib/systemd/user/" + name));
+        text = std::regex_replace(text, std::regex("ExecStart=/usr"), "ExecStart=" + tree->destdir() + "/usr");
+        test_support::write_bytes(units + "/" + name, text);
+        return shell_quoted(units + "/" + name);
+    };
+    std::string files = stage("nalo-weather-refresh.timer") + " " + stage("nalo-weather-refresh.service") + " "
+        + stage("forecastd.socket") + " " + stage("forecastd.service");
+    auto verified = run_command("systemd-analyze verify --user --man=no " + files + " 2>&1");
+    EXPECT_EQ(verified.exit_code, 0) << verified.output;
+    EXPECT_EQ(verified.output, "");
+}
+
 TEST(InstallPrefix, AnotherPrefixReachesTheUnitAndTheLauncher)
 {
     std::string error;
@@ -290,6 +321,9 @@ TEST(InstallPrefix, AnotherPrefixReachesTheUnitAndTheLauncher)
     // systemd reads "%" as a specifier and splits at spaces: quoted, "%" doubled.
     EXPECT_NE(unit.find("\nExecStart=\"/opt/nalo 100%%/lib/nalo-weather/forecastd\" --listen"), std::string::npos)
         << unit;
+    std::string refresh = read_text(tree->at("lib/systemd/user/nalo-weather-refresh.service"));
+    EXPECT_NE(refresh.find("\nExecStart=\"/opt/nalo 100%%/bin/nalo-weather-today\" --refresh\n"), std::string::npos)
+        << refresh;
     EXPECT_TRUE(fs::is_regular_file(tree->program_folder() + "/codes.dat"));
     auto version = run_command(shell_quoted(tree->bin("nalo-weather")) + " --version");
     EXPECT_EQ(version.exit_code, 0);

@@ -385,6 +385,11 @@ TEST(ShippedLanguages, EveryKeyOfTheProgramAndTheSkinsIsInEveryLanguage)
     std::set<std::string> keys = { "Last_update", "No_update", "Today", "Tomorrow", "NoSkins", "FIRST_TEXT", "SECOND_TEXT",
         "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel",
         "No_match", "First_city", "Move_up", "Move_down", "City_options", "LanguageName", "Suggestion" };
+    // The status-bar line and the spoken forecast: the words of every condition code.
+    for (int code = 0; code <= 47; ++code)
+        keys.insert("Condition_" + std::to_string(code));
+    keys.insert({ "Today_no_forecast", "Today_stale", "Today_range", "Today_updated", "Speech_language", "Speak_current",
+        "Speak_current_no_condition", "Speak_today", "Speak_tomorrow", "Speak_minus", "Speak_no_forecast", "Speech_missing" });
     for (const std::string& name : full_skins) {
         keys.insert("Skin#" + name);
         Skin s(name);
