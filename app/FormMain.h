@@ -1,9 +1,11 @@
-// The home screen: the page strip ("page"), the page dots, btnExit and btnMenu. It owns
+// The home screen: the page strip ("page"), the page dots, btnExit and btnMenu, and
+// (optional) "stext", the forecast provider's name, hidden while the page shows sample data. It owns
 // the four secondary forms (city list, city search, menu, message), opens them when a
 // SettingsEvent asks, keeps the pages in step with the city list, and is the shell's
 // listener. Keypad use: with this form on top, Left and Right glide to the previous and
-// next page and the buttons answer the keys the skin binds to them; on a secondary form,
-// Back does what its btnBack does.
+// next page, Enter opens the detail form of the city in view (as a tap on its current
+// condition does) and the buttons answer the keys the skin binds to them; on a secondary
+// form, Back does what its btnBack does.
 #pragma once
 
 #include "app/SettingsListener.h"
@@ -23,6 +25,7 @@ class Properties;
 
 namespace weather {
 
+class FormDetail;
 class FormItems;
 class FormMenu;
 class FormMessage;
@@ -73,6 +76,7 @@ public:
     FormTotal& city_search_form() const { return *m_total; }
     FormMenu& menu_form() const { return *m_menu_form; }
     FormMessage& message_form() const { return *m_message; }
+    FormDetail& detail_form() const { return *m_detail; }
 
 private:
     void build_form();
@@ -88,9 +92,11 @@ private:
     std::unique_ptr<FormTotal> m_total;
     std::unique_ptr<FormMenu> m_menu_form;
     std::unique_ptr<FormMessage> m_message;
+    std::unique_ptr<FormDetail> m_detail;
     PageContainer* m_page { nullptr };
     skin::ButtonNode* m_exit { nullptr };
     skin::ButtonNode* m_menu { nullptr };
+    skin::SkinNode* m_source { nullptr };
     bool m_drawn { false };
     bool m_first_frame_traced { false };
 };
