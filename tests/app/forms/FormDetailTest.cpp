@@ -7,6 +7,8 @@
 
 #include "platform/Clock.h"
 
+#include <cmath>
+
 #include "skin/nodes/ButtonNode.h"
 #include "skin/nodes/NodeFactory.h"
 
