@@ -7,6 +7,7 @@
 #include "runtime/Log.h"
 #include "runtime/XmlDocument.h"
 
+#include <optional>
 #include <string>
 
 namespace weather {
@@ -44,6 +45,38 @@ void read_date(XmlNode node, const char16_t* name, int64_t& field)
         read_date_time(text, field);
 }
 
+std::optional<int32_t> number(XmlNode node, const char16_t* name, int32_t low, int32_t high)
+{
+    int32_t value = 0;
+    std::u16string text;
+    if (!runtime::get_attribute(node, name, text) || !read_integer(text, value))
+        return std::nullopt;
+    return ombrelo::within(value, low, high);
+}
+
+// Read whole each time: a file without them leaves none of an older forecast's.
+void read_details(XmlNode main, CityRecord& record)
+{
+    record.details = {};
+    record.hours.clear();
+    XmlNode details = element(main, "Details");
+    for (const ombrelo::DetailField& field : ombrelo::detail_fields)
+        record.details.*field.member = number(details, field.name, field.low, field.high);
+    XmlNode hours = element(main, "Hours");
+    for (XmlNode h = hours.first_child(); h && record.hours.size() < ombrelo::max_hours; h = h.next_sibling()) {
+        if (h.type() != pugi::node_element || std::string_view(h.name()) != "Hour")
+            continue;
+        ombrelo::HourForecast hour;
+        read_date(h, u"date", hour.date);
+        if (hour.date <= 0)
+            continue;
+        hour.temp = number(h, u"temp", ombrelo::lowest_hour_temp, ombrelo::highest_hour_temp).value_or(no_temperature);
+        hour.code = number(h, u"code", 0, ombrelo::highest_condition).value_or(no_condition);
+        hour.rain_chance = number(h, u"rain_chance", 0, 100);
+        record.hours.push_back(hour);
+    }
+}
+
 bool fill(CityRecord& record, const runtime::XmlDocument& document)
 {
     XmlNode main = element(document.document(), "Main");
@@ -76,6 +109,7 @@ bool fill(CityRecord& record, const runtime::XmlDocument& document)
         read_number(w, u"low", day.low);
         record.days.push_back(day);
     }
+    read_details(main, record);
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include "app/DayForecast.h"
 
+#include "daemon/ForecastDetails.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +27,8 @@ struct CityRecord {
     int32_t temperature { no_temperature };
     int32_t condition { no_condition };
     std::vector<DayForecast> days;
+    ombrelo::ForecastDetails details;        // today's, where the cache file has them
+    std::vector<ombrelo::HourForecast> hours; // the next hours, at most ombrelo::max_hours
 
     bool is_advertising() const { return advertising; }
 };

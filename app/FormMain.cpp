@@ -1,4 +1,5 @@
 #include "app/FormMain.h"
+#include "app/FormDetail.h"
 #include "app/FormItems.h"
 #include "app/FormMenu.h"
 #include "app/FormMessage.h"
@@ -37,6 +38,7 @@ FormMain::FormMain(skin::Properties& skin)
     m_total = std::make_unique<FormTotal>(skin);
     m_menu_form = std::make_unique<FormMenu>(skin);
     m_message = std::make_unique<FormMessage>(skin);
+    m_detail = std::make_unique<FormDetail>(skin);
     build_form();
     get_log() << u"load FormMain fill page " << int32_t(platform::tick_count() - start) << u"\n";
     m_skin.add_reload_listener(this);
@@ -50,7 +52,8 @@ FormMain::~FormMain()
     if (auto* app = framework::Application::singleton()) {
         if (app->listener() == this)
             app->set_listener(nullptr);
-        for (skin::SkinNode* form : { static_cast<skin::SkinNode*>(m_message.get()), static_cast<skin::SkinNode*>(m_menu_form.get()),
+        for (skin::SkinNode* form : { static_cast<skin::SkinNode*>(m_detail.get()),
+                 static_cast<skin::SkinNode*>(m_message.get()), static_cast<skin::SkinNode*>(m_menu_form.get()),
                  static_cast<skin::SkinNode*>(m_total.get()), static_cast<skin::SkinNode*>(m_items.get()),
                  static_cast<skin::SkinNode*>(this) })
             if (form)
@@ -66,6 +69,8 @@ void FormMain::build_form()
     m_menu = &find_node<skin::ButtonNode>(*this, u"btnMenu");
     m_exit->set_listener(this);
     m_menu->set_listener(this);
+    // The provider's name between the soft keys is optional.
+    m_source = find_descendant(u"stext");
     fill_pages();
 }
 
@@ -106,6 +111,17 @@ void FormMain::life_cycle(double elapsed)
         }
     }
     FormNode::life_cycle(elapsed);
+    // The provider is named only under its own numbers, never under sample data.
+    if (m_source && m_page->page_count() > 0) {
+        WeatherView& page = m_page->page(size_t(m_page->current_page()));
+        Settings* settings = Settings::singleton();
+        bool sample = !page.is_advertising() && settings && size_t(page.city_index()) < settings->city_count()
+            && settings->city(size_t(page.city_index())).sample;
+        if (m_source->visible() == sample) {
+            m_source->set_visible(!sample);
+            mark_dirty();
+        }
+    }
 }
 
 bool FormMain::key(const input::KeyEvent& event)
@@ -134,7 +150,8 @@ skin::SkinNode* FormMain::secondary_on_top() const
 {
     auto* app = framework::Application::singleton();
     skin::SkinNode* top = app ? app->top_form() : nullptr;
-    if (top && (top == m_items.get() || top == m_total.get() || top == m_menu_form.get() || top == m_message.get()))
+    if (top && (top == m_items.get() || top == m_total.get() || top == m_menu_form.get() || top == m_message.get()
+            || top == m_detail.get()))
         return top;
     return nullptr;
 }
@@ -150,6 +167,15 @@ bool FormMain::key_event(const input::KeyEvent& event)
             int from = int(std::lround(m_page->target()));
             m_page->glide_to(from + (event.code == input::key_right ? 1 : -1));
             get_log() << u"FormMain glide to " << int32_t(std::lround(m_page->target())) << u"\n";
+        }
+        return true;
+    }
+    // The action key: the details of the city in view, once the strip has come to rest.
+    if (event.code == input::key_enter) {
+        if (event.pressed && event.first && m_page->page_count() > 0 && m_page->scroll_position() == m_page->target()) {
+            WeatherView& page = m_page->page(size_t(m_page->current_page()));
+            if (!page.is_advertising())
+                m_detail->show(page.city_index());
         }
         return true;
     }
@@ -274,6 +300,10 @@ void FormMain::on_settings_event(const SettingsEvent& event)
     }
     if (event.show_notice)
         show_notices();
+    if (event.open_details) {
+        get_log() << u"FormMain::on_settings_event open_details\n";
+        m_detail->show(event.index);
+    }
 }
 
 void FormMain::show_notices()

@@ -1,10 +1,12 @@
-// The home screen: the page strip ("page"), the page dots, btnExit and btnMenu. It owns
+// The home screen: the page strip ("page"), the page dots, btnExit and btnMenu, and
+// (optional) "stext", the forecast provider's name, hidden while the page shows sample data. It owns
 // the four secondary forms (city list, city search, menu, message), opens them when a
 // SettingsEvent asks, keeps the pages in step with the city list, and is the shell's
 // listener. Keypad use: with this form on top, Left and Right glide to the previous and
-// next page and the buttons answer the keys the skin binds to them; on a secondary form,
-// Back does what its btnBack does. The speak key (the phone's "0", a PC's "S") reads the
-// page in view aloud, and stops the reading when pressed again; where no speech is
+// next page, Enter opens the detail form of the city in view (as a tap on its current
+// condition does) and the buttons answer the keys the skin binds to them; on a secondary
+// form, Back does what its btnBack does. The speak key (the phone's "0", a PC's "S") reads
+// the page in view aloud, and stops the reading when pressed again; where no speech is
 // installed the message form says what to install.
 #pragma once
 
@@ -29,6 +31,7 @@ class Properties;
 
 namespace weather {
 
+class FormDetail;
 class FormItems;
 class FormMenu;
 class FormMessage;
@@ -79,6 +82,7 @@ public:
     FormTotal& city_search_form() const { return *m_total; }
     FormMenu& menu_form() const { return *m_menu_form; }
     FormMessage& message_form() const { return *m_message; }
+    FormDetail& detail_form() const { return *m_detail; }
 
 private:
     void build_form();
@@ -97,9 +101,11 @@ private:
     std::unique_ptr<FormMenu> m_menu_form;
     std::unique_ptr<FormMessage> m_message;
     std::unique_ptr<platform::Speech> m_speech;
+    std::unique_ptr<FormDetail> m_detail;
     PageContainer* m_page { nullptr };
     skin::ButtonNode* m_exit { nullptr };
     skin::ButtonNode* m_menu { nullptr };
+    skin::SkinNode* m_source { nullptr };
     bool m_drawn { false };
     bool m_first_frame_traced { false };
 };

@@ -7,7 +7,7 @@
 namespace weather {
 
 struct SettingsEvent {
-    int32_t index { 0 };  // the list position concerned (city_removed)
+    int32_t index { 0 };  // the list position concerned (city_removed), the city (open_details)
     int32_t first { 0 };  // the two list positions exchanged (cities_swapped)
     int32_t second { 0 };
     bool city_removed { false };
@@ -20,6 +20,7 @@ struct SettingsEvent {
     bool open_menu { false };
     bool units_changed { false };
     bool show_notice { false };  // Settings has a message for the user (take_notices)
+    bool open_details { false }; // the detail form for the city at index
 };
 
 } // namespace weather

@@ -11,6 +11,7 @@
 #include "runtime/Paths.h"
 
 #include "skin/nodes/Layout.h"
+#include "skin/nodes/StylusEvent.h"
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -317,6 +318,27 @@ void WeatherView::draw(skin::RenderSurface& surface, skin::Point origin)
         row.draw_node(surface, at);
     }
     m_refreshed = false;
+}
+
+bool WeatherView::stylus(const skin::StylusEvent& event)
+{
+    if (m_advertising)
+        return SkinNode::stylus(event);
+    // The strip cancels the press when it becomes a drag: only a tap opens the details.
+    if (event.cancelled || !event.down) {
+        bool tapped = m_condition_pressed && !event.cancelled;
+        m_condition_pressed = false;
+        Settings* settings = Settings::singleton();
+        if (tapped && settings) {
+            SettingsEvent open;
+            open.open_details = true;
+            open.index = m_city_index;
+            settings->broadcast(open);
+        }
+        return true;
+    }
+    m_condition_pressed = m_image->contains(event.point) || m_wtext->contains(event.point);
+    return m_condition_pressed || SkinNode::stylus(event);
 }
 
 void WeatherView::shown_changed(bool shown)

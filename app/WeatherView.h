@@ -11,6 +11,8 @@
 // answer, an unknown city, no forecast in the answer); the old forecast stays with its
 // date. A skin without the band gets these lines in the update line.
 //
+// A tap on the current condition (its picture or temperature) asks for the detail form.
+//
 // The record named "empty" is the advertising slot: its page is built from "AdvScreen"
 // (AdvertisingPage) and never reloads or refreshes.
 #pragma once
@@ -53,6 +55,7 @@ public:
     void life_cycle(double elapsed) override;
     void draw(skin::RenderSurface& surface, skin::Point origin) override;
     void shown_changed(bool shown) override;
+    bool stylus(const skin::StylusEvent& event) override;
 
     int32_t city_index() const { return m_city_index; }
     void set_city_index(int32_t index) { m_city_index = index; }
@@ -102,6 +105,7 @@ private:
     skin::SkinNode* m_band { nullptr };
     skin::TextNode* m_band_text { nullptr };
     bool m_request_waiting { false };
+    bool m_condition_pressed { false };
     double m_since_try { 0 };
     // The last-write times of the cache file that did not read and of the status shown.
     int64_t m_rejected_cache_time { 0 };

@@ -69,6 +69,26 @@ void save_to_xml(const ForecastRecord& record)
         set_attribute(weather, u"high", day.high);
         set_attribute(weather, u"low", day.low);
     }
+    // The details and hours come after what the older file holds, only where there are
+    // some: a reader of the older file finds its elements where they were.
+    if (!record.details.empty()) {
+        runtime::XmlNode details = append_element(main, u"Details");
+        for (const DetailField& field : detail_fields)
+            if (std::optional<int32_t> value = record.details.*field.member)
+                set_attribute(details, field.name, *value);
+    }
+    if (!record.hours.empty()) {
+        runtime::XmlNode hours = append_element(main, u"Hours");
+        for (size_t i = 0; i < record.hours.size() && i < max_hours; ++i) {
+            const HourForecast& hour = record.hours[i];
+            runtime::XmlNode element = append_element(hours, u"Hour");
+            set_attribute(element, u"date", std::u16string_view(date_time_text(hour.date)));
+            set_attribute(element, u"code", hour.code);
+            set_attribute(element, u"temp", hour.temp);
+            if (hour.rain_chance)
+                set_attribute(element, u"rain_chance", *hour.rain_chance);
+        }
+    }
     // Written beside the old file and renamed over it: a reader never sees half a file.
     document.save(cache_file_path(record.city_code));
 }

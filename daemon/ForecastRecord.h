@@ -3,6 +3,8 @@
 // service (-1: none), date-times as local 100 ns counts since 1601.
 #pragma once
 
+#include "daemon/ForecastDetails.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,8 @@ struct ForecastRecord {
     int32_t code { no_condition };
     std::vector<DayForecast> days;
     bool sample { false };    // the service marked the feed as sample data
+    ForecastDetails details;  // what the feed had of today's details
+    std::vector<HourForecast> hours; // the next hours, at most max_hours
 };
 
 } // namespace ombrelo

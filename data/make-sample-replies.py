@@ -137,7 +137,29 @@ def made_up(code, place, now_utc):
         lows.append(round(low, 1))
     hour = local.hour + local.minute / 60
     warmth = 0.5 + 0.5 * math.cos(2 * math.pi * (hour - 15) / 24)
-    current_time = local.replace(minute=local.minute - local.minute % 15, second=0, microsecond=0)
+    # The reply's current condition stands at midnight, so that it keeps the whole day's hours:
+    # forecastd moves it to the time it answers and drops the hours before that.
+    current_time = local.replace(hour=0, minute=0, second=0, microsecond=0)
+    wet_today = codes[0] not in DRY
+    # The hours of today and tomorrow from midnight, on the same daily curve as the
+    # current temperature; forecastd keeps those from the current hour on.
+    hour_times, hour_temps, hour_codes, hour_chances, hour_days = [], [], [], [], []
+    midnight = datetime(today.year, today.month, today.day, tzinfo=zone)
+    for n in range(48):
+        at = midnight + timedelta(hours=n)
+        d = n // 24
+        curve = 0.5 + 0.5 * math.cos(2 * math.pi * (n % 24 - 15) / 24)
+        wet = codes[d] not in DRY
+        hour_times.append(at.strftime("%Y-%m-%dT%H:%M"))
+        hour_temps.append(round(lows[d] + (highs[d] - lows[d]) * curve, 1))
+        hour_codes.append(codes[d])
+        hour_chances.append(rng.randint(40, 90) if wet else rng.randint(0, 15))
+        hour_days.append(1 if sun_is_up(place["lat"], place["lon"], at.astimezone(timezone.utc)) else 0)
+    current_temperature = round(lows[0] + (highs[0] - lows[0]) * warmth, 1)
+    wind = round(rng.uniform(4, 32), 1)
+    sunrise, sunset = sun_times(place["lat"], place["lon"], today, offset)
+    season = season_weight(today) if place["lat"] >= 0 else 1 - season_weight(today)
+    uv = max(0.0, (10 - abs(place["lat"]) / 9) * (0.35 + 0.65 * season) - (3 if wet_today else 0))
     return {
         "latitude": round(place["lat"], 4),
         "longitude": round(place["lon"], 4),
@@ -147,20 +169,56 @@ def made_up(code, place, now_utc):
         "timezone_abbreviation": local.tzname() or "GMT",
         "elevation": float(elevation),
         "current_units": {"time": "iso8601", "interval": "seconds", "temperature_2m": "\u00b0C",
-                          "weather_code": "wmo code", "is_day": ""},
+                          "weather_code": "wmo code", "is_day": "", "relative_humidity_2m": "%",
+                          "apparent_temperature": "\u00b0C", "wind_speed_10m": "km/h",
+                          "wind_direction_10m": "\u00b0", "pressure_msl": "hPa"},
         "current": {"time": current_time.strftime("%Y-%m-%dT%H:%M"), "interval": 900,
-                    "temperature_2m": round(lows[0] + (highs[0] - lows[0]) * warmth, 1),
-                    "weather_code": codes[0], "is_day": 1 if sun_is_up(place["lat"], place["lon"], now_utc) else 0},
+                    "temperature_2m": current_temperature,
+                    "weather_code": codes[0], "is_day": 1 if sun_is_up(place["lat"], place["lon"], now_utc) else 0,
+                    "relative_humidity_2m": rng.randint(70, 96) if wet_today else rng.randint(35, 75),
+                    "apparent_temperature": round(current_temperature - wind / 10 - (1 if wet_today else 0), 1),
+                    "wind_speed_10m": wind, "wind_direction_10m": rng.randrange(0, 360, 10),
+                    "pressure_msl": round(rng.uniform(998, 1012) if wet_today else rng.uniform(1008, 1030), 1)},
+        "hourly_units": {"time": "iso8601", "temperature_2m": "\u00b0C", "weather_code": "wmo code",
+                         "precipitation_probability": "%", "is_day": ""},
+        "hourly": {"time": hour_times, "temperature_2m": hour_temps, "weather_code": hour_codes,
+                   "precipitation_probability": hour_chances, "is_day": hour_days},
         "daily_units": {"time": "iso8601", "weather_code": "wmo code", "temperature_2m_max": "\u00b0C",
-                        "temperature_2m_min": "\u00b0C"},
-        "daily": {"time": times, "weather_code": codes, "temperature_2m_max": highs, "temperature_2m_min": lows},
+                        "temperature_2m_min": "\u00b0C", "sunrise": "iso8601", "sunset": "iso8601",
+                        "precipitation_sum": "mm", "precipitation_probability_max": "%", "uv_index_max": ""},
+        "daily": {"time": times, "weather_code": codes, "temperature_2m_max": highs, "temperature_2m_min": lows,
+                  "sunrise": [sunrise], "sunset": [sunset],
+                  "precipitation_sum": [round(rng.uniform(0.5, 14), 1) if wet_today else 0.0],
+                  "precipitation_probability_max": [max(hour_chances[:24])],
+                  "uv_index_max": [round(uv, 1)]},
     }
+
+
+def sun_times(lat, lon, day, offset):
+    """Sunrise and sunset of a day as the city's wall-clock texts, None in a polar day or night."""
+    rad = math.pi / 180
+    declination = 23.44 * math.sin(2 * math.pi * (284 + day.timetuple().tm_yday) / 365)
+    cos_h = ((math.sin(-0.83 * rad) - math.sin(lat * rad) * math.sin(declination * rad))
+             / (math.cos(lat * rad) * math.cos(declination * rad)))
+    if abs(cos_h) > 1:
+        return None, None
+    half = math.acos(cos_h) / rad / 15
+    noon = 12 - lon / 15 + offset / 3600
+    midnight = datetime(day.year, day.month, day.day)
+    texts = []
+    for hours in (noon - half, noon + half):
+        minutes = max(0, min(24 * 60 - 1, round(hours * 60)))
+        texts.append((midnight + timedelta(minutes=minutes)).strftime("%Y-%m-%dT%H:%M"))
+    return texts[0], texts[1]
 
 
 def recorded(place):
     query = (f"?latitude={place['lat']:.4f}&longitude={place['lon']:.4f}"
-             "&current=temperature_2m,weather_code,is_day"
-             "&daily=weather_code,temperature_2m_max,temperature_2m_min&timezone=auto&forecast_days=7")
+             "&current=temperature_2m,weather_code,is_day,relative_humidity_2m,apparent_temperature,"
+             "wind_speed_10m,wind_direction_10m,pressure_msl"
+             "&hourly=temperature_2m,weather_code,precipitation_probability,is_day"
+             "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset,precipitation_sum,"
+             "precipitation_probability_max,uv_index_max&timezone=auto&forecast_days=7")
     with urllib.request.urlopen(PROVIDER + query, timeout=10) as answer:
         reply = json.load(answer)
     if "current" not in reply or "daily" not in reply:

@@ -54,7 +54,88 @@ void attribute(std::string& out, const char* name, const std::string& value)
     out += '"';
 }
 
+std::string decimal(double value, int digits)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", digits, value);
+    return text;
+}
+
+void details_of_channel(std::string& out, const ProviderForecast& forecast, bool fahrenheit)
+{
+    const ProviderDetails& details = forecast.details;
+    if (details.apparent_temperature || details.wind_speed || details.wind_direction) {
+        out += "<yweather:wind";
+        if (details.apparent_temperature)
+            attribute(out, "chill",
+                std::to_string(whole_degrees(*details.apparent_temperature, forecast.unit, fahrenheit)));
+        if (details.wind_direction)
+            attribute(out, "direction", std::to_string(*details.wind_direction));
+        if (details.wind_speed)
+            attribute(out, "speed", decimal(fahrenheit ? *details.wind_speed / 1.609344 : *details.wind_speed, 0));
+        out += "/>\n";
+    }
+    if (details.humidity || details.pressure) {
+        out += "<yweather:atmosphere";
+        if (details.humidity)
+            attribute(out, "humidity", std::to_string(*details.humidity));
+        if (details.pressure)
+            attribute(out, "pressure", fahrenheit ? decimal(*details.pressure * 0.0295299830714, 2)
+                                                  : decimal(*details.pressure, 1));
+        out += "/>\n";
+    }
+    if (details.sunrise || details.sunset) {
+        out += "<yweather:astronomy";
+        if (details.sunrise)
+            attribute(out, "sunrise", clock_text(*details.sunrise));
+        if (details.sunset)
+            attribute(out, "sunset", clock_text(*details.sunset));
+        out += "/>\n";
+    }
+}
+
+void details_of_item(std::string& out, const ProviderForecast& forecast, bool fahrenheit)
+{
+    const ProviderDetails& details = forecast.details;
+    if (details.precipitation || details.precipitation_probability || details.uv_index) {
+        out += "<nalo:today";
+        if (details.precipitation)
+            attribute(out, "precipitation",
+                fahrenheit ? decimal(*details.precipitation / 25.4, 2) : decimal(*details.precipitation, 1));
+        if (details.precipitation_probability)
+            attribute(out, "precipitation_probability", std::to_string(*details.precipitation_probability));
+        if (details.uv_index)
+            attribute(out, "uv_index", decimal(*details.uv_index, 1));
+        out += "/>\n";
+    }
+    for (size_t i = 0; i < forecast.hours.size() && i < feed_hours; ++i) {
+        const ProviderHour& hour = forecast.hours[i];
+        sys_days date = floor<days>(hour.time);
+        year_month_day ymd(date);
+        char time[32];
+        std::snprintf(time, sizeof time, "%04d-%02u-%02uT%02d:00", int(ymd.year()), unsigned(ymd.month()),
+            unsigned(ymd.day()), int(floor<hours>(hour.time - date).count()));
+        out += "<nalo:hour";
+        attribute(out, "time", time);
+        attribute(out, "code", std::to_string(condition_for(hour.wmo_code, hour.is_day).code));
+        attribute(out, "temp", std::to_string(whole_degrees(hour.temperature, forecast.unit, fahrenheit)));
+        if (hour.precipitation_probability)
+            attribute(out, "precipitation_probability", std::to_string(*hour.precipitation_probability));
+        out += "/>\n";
+    }
+}
+
 } // namespace
+
+std::string clock_text(sys_seconds local_time)
+{
+    hh_mm_ss<seconds> time(local_time - floor<days>(local_time));
+    int hour = int(time.hours().count());
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d %s", hour % 12 == 0 ? 12 : hour % 12, int(time.minutes().count()),
+        hour < 12 ? "am" : "pm");
+    return text;
+}
 
 std::string condition_date_text(sys_seconds local_time, const std::string& zone)
 {
@@ -95,7 +176,7 @@ std::string write_feed(const PlaceInfo& place, const ProviderForecast& forecast,
     const char* source = options.sample ? "Sample data in the format of Open-Meteo.com, not a real forecast"
                                         : "Weather data by Open-Meteo.com (CC BY 4.0)";
     std::string out;
-    out.reserve(2048);
+    out.reserve(4096);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
            "<rss version=\"2.0\" xmlns:yweather=\"http://xml.weather.yahoo.com/ns/rss/1.0\" "
            "xmlns:geo=\"http://www.w3.org/2003/01/geo/wgs84_pos#\" xmlns:nalo=\"urn:nalo:forecastd\">\n<channel>\n";
@@ -115,6 +196,7 @@ std::string write_feed(const PlaceInfo& place, const ProviderForecast& forecast,
     out += "/>\n";
     out += options.fahrenheit ? "<yweather:units temperature=\"F\" distance=\"mi\" pressure=\"in\" speed=\"mph\"/>\n"
                               : "<yweather:units temperature=\"C\" distance=\"km\" pressure=\"mb\" speed=\"km/h\"/>\n";
+    details_of_channel(out, forecast, options.fahrenheit);
     out += "<item>\n";
     out += "<title>Conditions for " + escaped(title) + " at " + escaped(now) + "</title>\n";
     char coordinates[96];
@@ -140,6 +222,7 @@ std::string write_feed(const PlaceInfo& place, const ProviderForecast& forecast,
         attribute(out, "code", std::to_string(condition.code));
         out += "/>\n";
     }
+    details_of_item(out, forecast, options.fahrenheit);
     std::string guid = place.code + "_" + now;
     for (char& c : guid)
         if (c == ' ' || c == ',' || c == ':')

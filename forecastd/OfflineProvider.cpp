@@ -1,4 +1,5 @@
 #include "forecastd/OfflineProvider.h"
+#include "forecastd/FeedWriter.h"
 #include "forecastd/ProviderReply.h"
 
 #include <cmath>
@@ -63,6 +64,18 @@ void OfflineProvider::move_to(ProviderForecast& forecast, const PlaceInfo& place
     days shift = today - sys_days(forecast.days.front().date);
     for (ProviderDay& day : forecast.days)
         day.date = year_month_day(sys_days(day.date) + shift);
+    // The recorded hours move with the days; those before the current hour go.
+    sys_seconds this_hour = floor<hours>(local);
+    std::erase_if(forecast.hours, [&](ProviderHour& hour) {
+        hour.time += shift;
+        return hour.time < this_hour;
+    });
+    if (forecast.hours.size() > feed_hours)
+        forecast.hours.resize(feed_hours);
+    if (forecast.details.sunrise)
+        *forecast.details.sunrise += shift;
+    if (forecast.details.sunset)
+        *forecast.details.sunset += shift;
     // The provider reports the current condition in steps of 15 minutes.
     forecast.current_time = floor<minutes>(local) - minutes(floor<minutes>(local).time_since_epoch().count() % 15);
     const ProviderDay& first = forecast.days.front();

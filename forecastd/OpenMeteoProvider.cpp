@@ -38,11 +38,15 @@ std::string OpenMeteoProvider::request_url(const PlaceInfo& place, bool fahrenhe
     std::string url = m_base_url;
     url += url.find('?') == std::string::npos ? '?' : '&';
     url += coordinates;
-    url += "&current=temperature_2m,weather_code,is_day"
-           "&daily=weather_code,temperature_2m_max,temperature_2m_min"
-           "&timezone=auto&forecast_days=7";
+    // One request carries the days, the next hours and today's details.
+    url += "&current=temperature_2m,weather_code,is_day,relative_humidity_2m,apparent_temperature,"
+           "wind_speed_10m,wind_direction_10m,pressure_msl"
+           "&hourly=temperature_2m,weather_code,precipitation_probability,is_day"
+           "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset,precipitation_sum,"
+           "precipitation_probability_max,uv_index_max"
+           "&timezone=auto&forecast_days=7&forecast_hours=24";
     if (fahrenheit)
-        url += "&temperature_unit=fahrenheit";
+        url += "&temperature_unit=fahrenheit&wind_speed_unit=mph&precipitation_unit=inch";
     return url;
 }
 

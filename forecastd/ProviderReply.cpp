@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace forecastd {
 
@@ -120,6 +121,148 @@ std::string printable(const Value* value)
     return out;
 }
 
+std::optional<double> number_within(const Value* value, double low, double high)
+{
+    if (!value || !value->IsNumber())
+        return std::nullopt;
+    double v = value->GetDouble();
+    if (!std::isfinite(v) || v < low || v > high)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> percent(const Value* value)
+{
+    std::optional<double> v = number_within(value, 0, 100);
+    return v ? std::optional<int>(int(std::lround(*v))) : std::nullopt;
+}
+
+const Value* element(const Value* array, size_t index)
+{
+    if (!array || !array->IsArray() || index >= array->Size())
+        return nullptr;
+    return &(*array)[rapidjson::SizeType(index)];
+}
+
+std::string_view unit_text(const Value* units, const char* name)
+{
+    const Value* value = units ? member(*units, name) : nullptr;
+    if (!value || !value->IsString())
+        return {};
+    return { value->GetString(), value->GetStringLength() };
+}
+
+// km/h for a speed in the unit the reply names; none for a unit not known.
+std::optional<double> wind_in_kmh(std::optional<double> speed, std::string_view unit)
+{
+    if (!speed)
+        return std::nullopt;
+    if (unit == "km/h")
+        return *speed;
+    if (unit == "mp/h" || unit == "mph")
+        return *speed * 1.609344;
+    if (unit == "m/s")
+        return *speed * 3.6;
+    if (unit == "kn")
+        return *speed * 1.852;
+    return std::nullopt;
+}
+
+std::optional<double> precipitation_in_mm(std::optional<double> amount, std::string_view unit)
+{
+    if (!amount)
+        return std::nullopt;
+    if (unit == "mm")
+        return *amount;
+    if (unit == "inch")
+        return *amount * 25.4;
+    return std::nullopt;
+}
+
+std::optional<sys_seconds> time_of(const Value* value)
+{
+    sys_seconds time;
+    if (!read_time(value, time))
+        return std::nullopt;
+    return time;
+}
+
+// Wind, humidity, feels-like and pressure of the current condition; rain, UV, sunrise and
+// sunset of the first day.
+void read_details(const Value& document, const ProviderForecast& forecast, ProviderDetails& details)
+{
+    const Value* current = member(document, "current");
+    const Value* units = member(document, "current_units");
+    double apparent;
+    if (read_temperature(member(*current, "apparent_temperature"), apparent))
+        details.apparent_temperature = apparent;
+    details.wind_speed = wind_in_kmh(number_within(member(*current, "wind_speed_10m"), 0, 500),
+        unit_text(units, "wind_speed_10m"));
+    if (details.wind_speed && *details.wind_speed > 500)
+        details.wind_speed.reset();
+    if (auto direction = number_within(member(*current, "wind_direction_10m"), 0, 360))
+        details.wind_direction = int(std::lround(*direction)) % 360;
+    details.humidity = percent(member(*current, "relative_humidity_2m"));
+    if (unit_text(units, "pressure_msl") == "hPa")
+        details.pressure = number_within(member(*current, "pressure_msl"), 800, 1100);
+
+    const Value* daily = member(document, "daily");
+    const Value* daily_units = member(document, "daily_units");
+    year_month_day first;
+    if (!daily || !read_date(element(member(*daily, "time"), 0), first) || first != forecast.days.front().date)
+        return;
+    details.precipitation = precipitation_in_mm(number_within(element(member(*daily, "precipitation_sum"), 0), 0, 2000),
+        unit_text(daily_units, "precipitation_sum"));
+    if (details.precipitation && *details.precipitation > 2000)
+        details.precipitation.reset();
+    details.precipitation_probability = percent(element(member(*daily, "precipitation_probability_max"), 0));
+    details.uv_index = number_within(element(member(*daily, "uv_index_max"), 0), 0, 30);
+    // Sunrise and sunset of that day; none in a polar day or night.
+    auto on_first_day = [&](const char* name) -> std::optional<sys_seconds> {
+        std::optional<sys_seconds> time = time_of(element(member(*daily, name), 0));
+        if (time && floor<days>(*time) == sys_days(first))
+            return time;
+        return std::nullopt;
+    };
+    details.sunrise = on_first_day("sunrise");
+    details.sunset = on_first_day("sunset");
+}
+
+// The hours from the current one on, while they follow each other without a gap.
+bool read_hours(const Value& document, ProviderForecast& out)
+{
+    const Value* hourly = member(document, "hourly");
+    if (!hourly)
+        return true;
+    if (!read_unit(member(document, "hourly_units"), "temperature_2m", out.unit))
+        return false;
+    const Value* times = member(*hourly, "time");
+    const Value* temperatures = member(*hourly, "temperature_2m");
+    const Value* codes = member(*hourly, "weather_code");
+    const Value* chances = member(*hourly, "precipitation_probability");
+    const Value* day_flags = member(*hourly, "is_day");
+    if (!times || !times->IsArray())
+        return true;
+    sys_seconds first = floor<hours>(out.current_time);
+    for (size_t i = 0; i < times->Size() && out.hours.size() < max_hours; ++i) {
+        ProviderHour hour;
+        if (!read_time(element(times, i), hour.time))
+            break;
+        if (hour.time < first)
+            continue;
+        if (!read_temperature(element(temperatures, i), hour.temperature)
+            || !read_wmo_code(element(codes, i), hour.wmo_code))
+            break;
+        if (out.hours.empty() ? hour.time != first : hour.time != out.hours.back().time + hours(1))
+            break;
+        hour.precipitation_probability = percent(element(chances, i));
+        const Value* flag = element(day_flags, i);
+        hour.is_day = !(flag && flag->IsNumber() && flag->GetDouble() == 0);
+        out.hours.push_back(hour);
+    }
+    return true;
+}
+
 } // namespace
 
 bool read_provider_reply(std::string_view json, ProviderForecast& forecast, std::string& error)
@@ -192,6 +335,11 @@ bool read_provider_reply(std::string_view json, ProviderForecast& forecast, std:
         error = "no whole day";
         return false;
     }
+    if (!read_hours(document, out)) {
+        error = "unknown temperature unit";
+        return false;
+    }
+    read_details(document, out, out.details);
     forecast = std::move(out);
     return true;
 }

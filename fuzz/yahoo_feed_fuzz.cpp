@@ -36,6 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         length += date_time_text(day.date).size();
         length += temperature_text(day.high, false).size() + temperature_text(day.low, true).size();
     }
+    // The details and hours: bounded, in range, and written as the cache file writes them.
+    if (record.hours.size() > max_hours)
+        std::abort();
+    for (const HourForecast& hour : record.hours) {
+        if ((hour.temp != no_temperature && (hour.temp < lowest_hour_temp || hour.temp > highest_hour_temp))
+            || hour.code < -1 || hour.code > highest_condition)
+            std::abort();
+        length += date_time_text(hour.date).size();
+    }
+    for (const DetailField& field : detail_fields) {
+        std::optional<int32_t> value = record.details.*field.member;
+        if (value && (*value < field.low || *value > field.high))
+            std::abort();
+    }
     sink = length;
     return 0;
 }

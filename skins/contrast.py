@@ -47,6 +47,10 @@ PAIRS = [
     ("FIELD_LINE", "HEAD", "graphic", "the search field's frame"),
     ("ACCENT", "SELECTED", "graphic", "the keypad highlight's frame on a row"),
     ("ACCENT", "PAGE", "graphic", "the keypad highlight's frame on the page"),
+    ("TEXT2", "PAGE", "body", "the detail form's labels and data source line"),
+    ("TEXT2", "BAR", "body", "the data source between or beside the soft keys"),
+    ("ACCENT", "BAR", "body", "the sample-data line beside the soft key"),
+    ("SKY_TEXT2", "SURFACE", "body", "the current hour's time and rain chance"),
 ]
 
 

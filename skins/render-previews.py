@@ -27,7 +27,7 @@ from importlib import import_module  # noqa: E402
 make_skin = import_module("make-skin")
 
 # The program's node types, drawn as the engine's nearest ones.
-PREVIEW_TYPES = {"icon_page": "node", "svlist": "vtable", "vlist": "vtable", "label_edit": "node",
+PREVIEW_TYPES = {"icon_page": "node", "hour_strip": "node", "svlist": "vtable", "vlist": "vtable", "label_edit": "node",
                  "edit": "text", "menu": "node"}
 # The weekday names the locale gives, by the language's word for "Today".
 WEEKDAYS = {"Today": ["Monday", "Tuesday", "Wednesday", "Thursday", "Friday"],

@@ -75,6 +75,7 @@ constexpr NodeType types[] = {
     { "menu", "framework" },
     { "icon_page", "application" },
     { "svlist", "application" },
+    { "hour_strip", "application" },
 };
 
 bool is_space(char c) { return c == ' ' || c == '\t'; }

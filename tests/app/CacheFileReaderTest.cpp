@@ -239,3 +239,58 @@ TEST_F(CacheFile, LargerThanOneMebibyteIsNotRead)
 }
 
 } // namespace
+
+// The details and hours the daemon adds: a file without them reads as before and leaves
+// none of an earlier forecast's; every value out of range is none; at most 48 hours.
+TEST(CacheFileReader, DetailsAndHoursAreOptionalAndRangeChecked)
+{
+    const std::string older = "<Main><Create date=\"2026 03 10 14 05 07.250000\" rdate=\"\"/><Current city=\"\" "
+                              "city_code=\"02950159\" temp=\"5\" code=\"26\"><Weathers>"
+                              "<Weather date=\"2026 03 10 00 00 00.000000\" code=\"26\" high=\"8\" low=\"-2\"/>"
+                              "</Weathers></Current>";
+    CityRecord record;
+    ASSERT_TRUE(load(record, older + "<Details feels=\"-3\" wind=\"14\" wind_dir=\"238\" humidity=\"81\" "
+                                     "pressure=\"10162\" rain=\"12\" rain_chance=\"60\" uv=\"35\" sunrise=\"401\" "
+                                     "sunset=\"1087\"/><Hours>"
+                                     "<Hour date=\"2026 03 10 14 00 00.000000\" code=\"11\" temp=\"14\" rain_chance=\"42\"/>"
+                                     "<Hour date=\"2026 03 10 15 00 00.000000\" code=\"48\" temp=\"71\" rain_chance=\"101\"/>"
+                                     "<Hour date=\"x\" code=\"11\" temp=\"1\"/><Weather/>"
+                                     "</Hours></Main>"));
+    EXPECT_EQ(record.details, (ombrelo::ForecastDetails { -3, 14, 238, 81, 10162, 12, 60, 35, 401, 1087 }));
+    ASSERT_EQ(record.hours.size(), 2u);
+    EXPECT_EQ(record.hours[0], (ombrelo::HourForecast { count_of(2026, 3, 10, 14, 0, 0, 0), 14, 11, 42 }));
+    EXPECT_EQ(record.hours[1], (ombrelo::HourForecast { count_of(2026, 3, 10, 15, 0, 0, 0), no_temperature,
+                                   no_condition, std::nullopt }));
+    // The days read as they did without the new children.
+    CityRecord plain;
+    ASSERT_TRUE(load(plain, older + "</Main>"));
+    EXPECT_EQ(plain.days, record.days);
+    EXPECT_EQ(plain.temperature, record.temperature);
+    // A newer file without them clears what the older one had.
+    ASSERT_TRUE(load(record, older + "</Main>"));
+    EXPECT_TRUE(record.details.empty());
+    EXPECT_TRUE(record.hours.empty());
+
+    struct Case {
+        const char* attribute;
+        std::optional<int32_t> ombrelo::ForecastDetails::*member;
+        const char* value;
+    } out_of_range[] = {
+        { "feels", &ombrelo::ForecastDetails::feels, "-101" },
+        { "wind", &ombrelo::ForecastDetails::wind, "-1" },
+        { "wind_dir", &ombrelo::ForecastDetails::wind_dir, "360" },
+        { "humidity", &ombrelo::ForecastDetails::humidity, "100000000000" },
+        { "pressure", &ombrelo::ForecastDetails::pressure, "7999" },
+        { "uv", &ombrelo::ForecastDetails::uv, "x" },
+        { "sunrise", &ombrelo::ForecastDetails::sunrise, "1440" },
+    };
+    for (const Case& c : out_of_range) {
+        ASSERT_TRUE(load(record, older + "<Details " + c.attribute + "=\"" + c.value + "\" rain_chance=\"50\"/></Main>"));
+        EXPECT_EQ(record.details.*c.member, std::nullopt) << c.attribute;
+    }
+    std::string many = older + "<Hours>";
+    for (int i = 0; i < 100; ++i)
+        many += "<Hour date=\"2026 03 10 14 00 00.000000\" code=\"1\" temp=\"1\"/>";
+    ASSERT_TRUE(load(record, many + "</Hours></Main>"));
+    EXPECT_EQ(record.hours.size(), ombrelo::max_hours);
+}

@@ -293,3 +293,33 @@ TEST_F(CacheFile, MissingFolderStillPublishes)
     EXPECT_EQ(text, u"+3\u00B0");
     EXPECT_FALSE(std::filesystem::exists(downloads_folder()));
 }
+
+// The details and hours follow what the older file holds, only where the record has some.
+TEST_F(CacheFile, DetailsAndHoursAreChildrenAfterTheOlderOnes)
+{
+    ForecastRecord record;
+    record.city_code = u"ABCD0001";
+    record.date = count_of(2026, 3, 10, 14, 5, 7, 250);
+    record.details.feels = -3;
+    record.details.pressure = 10162;
+    record.details.sunset = 1087;
+    for (int i = 0; i < 60; ++i)
+        record.hours.push_back({ count_of(2026, 3, 10, 0, 0, 0, 0) + i * 36'000'000'000LL, i, 11,
+            i == 0 ? std::optional<int32_t>(42) : std::nullopt });
+    save_to_xml(record);
+    std::string file = file_of("ABCD0001");
+    EXPECT_EQ(file.rfind("<Main><Create date=\"2026 03 10 14 05 07.250000\" rdate=\"\"/><Current city=\"\" "
+                         "city_code=\"ABCD0001\" temp=\"-1000\" code=\"-1\"><Weathers/></Current>"
+                         "<Details feels=\"-3\" pressure=\"10162\" sunset=\"1087\"/><Hours>"
+                         "<Hour date=\"2026 03 10 00 00 00.000000\" code=\"11\" temp=\"0\" rain_chance=\"42\"/>"
+                         "<Hour date=\"2026 03 10 01 00 00.000000\" code=\"11\" temp=\"1\"/>",
+                  0),
+        0u)
+        << file;
+    // Bounded: 48 hours at most, a few kilobytes.
+    size_t hours = 0;
+    for (size_t at = file.find("<Hour "); at != std::string::npos; at = file.find("<Hour ", at + 1))
+        ++hours;
+    EXPECT_EQ(hours, max_hours);
+    EXPECT_LT(file.size(), 4096u);
+}

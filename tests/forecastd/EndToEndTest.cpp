@@ -71,6 +71,12 @@ TEST(Forecastd, OmbreloTopWritesFiveDaysFromTheOfflineSamples)
     EXPECT_EQ(cache.find("temp=\"-1000\""), std::string::npos) << cache;
     EXPECT_EQ(cache.find("code=\"-1\""), std::string::npos) << cache;
     EXPECT_NE(cache.find("\" sample=\"1\"/><Current "), std::string::npos) << cache; // offline: sample data
+    // The sample replies' details and hours reach the cache file after the older elements.
+    EXPECT_NE(cache.find("</Current><Details feels=\""), std::string::npos) << cache;
+    EXPECT_NE(cache.find(" sunrise=\""), std::string::npos) << cache;
+    size_t hours = count(cache, "<Hour ");
+    EXPECT_GE(hours, 1u) << cache;
+    EXPECT_LE(hours, 24u) << cache;
     // The first day is today, wherever the test runs (Berlin's today, a day off at most).
     size_t first_day = cache.find("<Weather date=\"");
     ASSERT_NE(first_day, std::string::npos);

@@ -15,6 +15,34 @@ JsonReply JsonReply::week(int first_day)
     return reply;
 }
 
+JsonReply& JsonReply::with_details()
+{
+    current_details = ",\"relative_humidity_2m\":81,\"apparent_temperature\":2.6,\"wind_speed_10m\":14.4,"
+                      "\"wind_direction_10m\":238,\"pressure_msl\":1016.2";
+    current_units = ",\"relative_humidity_2m\":\"%\",\"apparent_temperature\":\"" + unit
+        + "\",\"wind_speed_10m\":\"km/h\",\"wind_direction_10m\":\"\u00B0\",\"pressure_msl\":\"hPa\"";
+    daily_details = ",\"sunrise\":[\"2026-03-10T06:41\"],\"sunset\":[\"2026-03-10T18:07\"],"
+                    "\"precipitation_sum\":[1.2],\"precipitation_probability_max\":[60],\"uv_index_max\":[3.45]";
+    daily_units = ",\"sunrise\":\"iso8601\",\"sunset\":\"iso8601\",\"precipitation_sum\":\"mm\","
+                  "\"precipitation_probability_max\":\"%\",\"uv_index_max\":\"\"";
+    std::string times, temperatures, codes, chances, day_flags;
+    for (int i = 0; i < 30; ++i) {
+        char time[32];
+        std::snprintf(time, sizeof time, "%s\"2026-03-%02dT%02d:00\"", i ? "," : "", 10 + i / 24, i % 24);
+        times += time;
+        const char* comma = i ? "," : "";
+        temperatures.append(comma).append(std::to_string(i)).append(".4");
+        codes += i ? ",61" : "3";
+        // The provider gives null where it has no chance.
+        chances.append(comma).append(i == 15 ? "null" : std::to_string(i * 3));
+        day_flags.append(comma).append(i % 24 >= 7 && i % 24 < 18 ? "1" : "0");
+    }
+    hourly = ",\"hourly_units\":{\"time\":\"iso8601\",\"temperature_2m\":\"" + unit
+        + "\"},\"hourly\":{\"time\":[" + times + "],\"temperature_2m\":[" + temperatures + "],\"weather_code\":["
+        + codes + "],\"precipitation_probability\":[" + chances + "],\"is_day\":[" + day_flags + "]}";
+    return *this;
+}
+
 std::string JsonReply::text() const
 {
     auto number = [](double v) {
@@ -39,13 +67,13 @@ std::string JsonReply::text() const
         + std::to_string(utc_offset) + ",\"timezone\":\"Europe/Berlin\",\"timezone_abbreviation\":\"" + zone
         + "\",\"elevation\":38.0,"
           "\"current_units\":{\"time\":\"iso8601\",\"interval\":\"seconds\",\"temperature_2m\":\""
-        + unit + "\",\"weather_code\":\"wmo code\",\"is_day\":\"\"},"
+        + unit + "\",\"weather_code\":\"wmo code\",\"is_day\":\"\"" + current_units + "},"
           "\"current\":{\"time\":\"" + time + "\",\"interval\":900,\"temperature_2m\":" + number(temperature)
-        + ",\"weather_code\":" + std::to_string(code) + ",\"is_day\":" + std::to_string(is_day) + "},"
+        + ",\"weather_code\":" + std::to_string(code) + ",\"is_day\":" + std::to_string(is_day) + current_details + "},"
         + "\"daily_units\":{\"time\":\"iso8601\",\"weather_code\":\"wmo code\",\"temperature_2m_max\":\"" + unit
-        + "\",\"temperature_2m_min\":\"" + unit + "\"},"
+        + "\",\"temperature_2m_min\":\"" + unit + "\"" + daily_units + "},"
         + "\"daily\":{\"time\":[" + times + "],\"weather_code\":[" + codes + "],\"temperature_2m_max\":[" + highs
-        + "],\"temperature_2m_min\":[" + lows + "]}}";
+        + "],\"temperature_2m_min\":[" + lows + "]" + daily_details + "}" + hourly + "}";
 }
 
 } // namespace forecastd_test

@@ -21,6 +21,16 @@ struct JsonReply {
     std::string zone { "CET" };
     std::string unit { "\u00B0C" };
     std::vector<JsonDay> days;
+    // Today's details and the hours, written only when set (as the older request had none).
+    std::string current_details; // members added to "current", e.g. ",\"wind_speed_10m\":14.0"
+    std::string current_units;   // members added to "current_units"
+    std::string daily_details;   // members added to "daily"
+    std::string daily_units;
+    std::string hourly;          // the whole "hourly" object and its units, when set
+
+    // The detail fields of the provider's documentation, for 2026-03-10 in Berlin, and
+    // 30 hours from 00:00 (the first 14 before the current time of 14:00).
+    JsonReply& with_details();
 
     // Seven days from `first` (a date of March 2026), code and temperatures rising.
     static JsonReply week(int first_day = 10);

@@ -121,8 +121,11 @@ TEST_F(Service, TheRequestReachesTheProviderAsOpenMeteoWantsIt)
     ASSERT_EQ(answer.status, 200) << answer.body;
     ASSERT_EQ(upstream(), 1u);
     EXPECT_EQ(provider_server.requests()[0],
-        "GET /v1/forecast?latitude=52.5244&longitude=13.4105&current=temperature_2m,weather_code,is_day"
-        "&daily=weather_code,temperature_2m_max,temperature_2m_min&timezone=auto&forecast_days=7 HTTP/1.1");
+        "GET /v1/forecast?latitude=52.5244&longitude=13.4105&current=temperature_2m,weather_code,is_day,"
+        "relative_humidity_2m,apparent_temperature,wind_speed_10m,wind_direction_10m,pressure_msl"
+        "&hourly=temperature_2m,weather_code,precipitation_probability,is_day"
+        "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset,precipitation_sum,"
+        "precipitation_probability_max,uv_index_max&timezone=auto&forecast_days=7&forecast_hours=24 HTTP/1.1");
     EXPECT_EQ(attribute(answer.body, "yweather:condition", "date"), "Tue, 10 Mar 2026 2:00 pm CET");
     EXPECT_EQ(attribute(answer.body, "yweather:forecast", "date", 6), "16 Mar 2026");
     EXPECT_NE(answer.body.find("<title>Weather - Berlin, Somewhere, Country</title>"), std::string::npos);
@@ -166,7 +169,8 @@ TEST_F(Service, FahrenheitIsAskedOfTheProviderAndCachedApart)
     reply(json);
     Answer f = ask("/forecastrss?p=02950159&u=f");
     ASSERT_EQ(f.status, 200);
-    EXPECT_NE(provider_server.requests()[0].find("&forecast_days=7&temperature_unit=fahrenheit HTTP"), std::string::npos);
+    EXPECT_NE(provider_server.requests()[0].find(
+                  "&forecast_hours=24&temperature_unit=fahrenheit&wind_speed_unit=mph&precipitation_unit=inch HTTP"), std::string::npos);
     EXPECT_EQ(attribute(f.body, "yweather:condition", "temp"), "42");
     EXPECT_EQ(attribute(f.body, "yweather:units", "temperature"), "F");
     // Celsius is a request of its own.

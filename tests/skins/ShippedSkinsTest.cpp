@@ -133,6 +133,24 @@ const std::vector<Wanted> wanted_nodes = {
     { "CityListElement", "btnMove", "button" },
     { "FormMessage", "message", "text" },
     { "FormMessage", "btnBack", "button" },
+    { "FormDetail", "ctext", "text" },
+    { "FormDetail", "hours", "hour_strip" },
+    { "FormDetail", "feels", "text" },
+    { "FormDetail", "wind", "text" },
+    { "FormDetail", "humidity", "text" },
+    { "FormDetail", "pressure", "text" },
+    { "FormDetail", "rain", "text" },
+    { "FormDetail", "uv", "text" },
+    { "FormDetail", "sunrise", "text" },
+    { "FormDetail", "sunset", "text" },
+    { "FormDetail", "nodetails", "text" },
+    { "FormDetail", "source", "text" },
+    { "FormDetail", "sample", "text" },
+    { "FormDetail", "btnBack", "button" },
+    { "HourCell", "htime", "text" },
+    { "HourCell", "himage", "image" },
+    { "HourCell", "htemp", "text" },
+    { "HourCell", "hrain", "text" },
 };
 
 
@@ -207,7 +225,8 @@ void expect_on_screen(const skin::SkinNode& node, const Screen& screen, const st
 
 TEST(ShippedSkins, EveryFormFitsEveryLandscapeScreen)
 {
-    const char* forms[] = { "FormMain", "WeatherView", "AdvScreen", "FormTotal", "FormMenu", "FormItems", "FormMessage" };
+    const char* forms[] = { "FormMain", "WeatherView", "AdvScreen", "FormTotal", "FormMenu", "FormItems", "FormMessage",
+        "FormDetail" };
     for (const std::string& name : full_skins) {
         for (Screen screen : landscape_screens) {
             for (const char* form : forms) {
@@ -338,6 +357,7 @@ TEST(ShippedSkins, SoftKeysAndMenuDigitsAreBoundAndShown)
         { "FormItems", "btnBack", "SOFT_LEFT" },
         { "FormItems", "btnPlus", "SOFT_RIGHT" },
         { "FormMessage", "btnBack", "SOFT_LEFT" },
+        { "FormDetail", "btnBack", "SOFT_LEFT" },
         { "FormMenu", "btnAdd", "1" },
         { "FormMenu", "btnC", "2" },
         { "FormMenu", "btnF", "3" },
@@ -384,7 +404,8 @@ TEST(ShippedLanguages, EveryKeyOfTheProgramAndTheSkinsIsInEveryLanguage)
 {
     std::set<std::string> keys = { "Last_update", "No_update", "Today", "Tomorrow", "NoSkins", "FIRST_TEXT", "SECOND_TEXT",
         "INSTALL_TEXT", "Language", "Skin", "UpdateTime", "TIME_1", "TIME_3", "TIME_6", "TIME_12", "TIME_NEVER", "Cancel",
-        "No_match", "First_city", "Move_up", "Move_down", "City_options", "LanguageName", "Suggestion" };
+        "No_match", "First_city", "Move_up", "Move_down", "City_options", "LanguageName", "Suggestion", "Compass", "Unit_kmh", "Unit_mph",
+        "Unit_hPa", "Unit_inHg", "Unit_mm", "Unit_in" };
     // The status-bar line and the spoken forecast: the words of every condition code.
     for (int code = 0; code <= 47; ++code)
         keys.insert("Condition_" + std::to_string(code));

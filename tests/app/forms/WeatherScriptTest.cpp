@@ -356,3 +356,18 @@ TEST_F(WeatherScriptTest, CitiesAreFoundAsTheUsersLanguageWritesThemAndAFirstSta
         fs::create_directories(m_folder);
     }
 }
+
+// The details open by Enter and by a tap on the current condition, not by a drag that
+// starts there, and Back returns to the pages.
+TEST_F(WeatherScriptTest, EnterOrATapOnTheConditionOpensTheDetails)
+{
+    make_folder(false);
+    write_settings({ { "Berlin, Berlin, Germany", "02950159" } });
+    RunResult r = run("wait 0.5\nkey Enter\nwait 0.6\nshot details.png\nkey Esc\nwait 0.6\n"
+                      "drag 50 80 200 80 0.3\nwait 0.6\ntap 50 80\nwait 0.6\nkey SOFT_LEFT\nwait 0.6\nshot pages.png\nquit\n");
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(lines(r.log, "FormDetail::show 0").size(), 2u) << r.log;
+    EXPECT_EQ(lines(r.log, "FormMain::on_settings_event open_details").size(), 1u) << "the tap, not the drag";
+    EXPECT_TRUE(test_support::file_exists(shot("details")));
+    EXPECT_FALSE(app_test::same_pixels_but_overlay(shot("details"), shot("pages")));
+}
