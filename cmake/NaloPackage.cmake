@@ -16,7 +16,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/nalo-weather/nalo-weather)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
+# The spoken forecast goes through speech-dispatcher, else espeak-ng; neither is needed to run.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils, speech-dispatcher | espeak-ng")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "weather forecasts for handheld-sized screens")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Weather shows the current condition and five days for up to ten cities, one
