@@ -302,6 +302,14 @@ void FormTotal::update_ruler()
         }
         ++uses.back();
     }
+    // When not every letter fits, the letters of the script the list starts with (the
+    // language's own: Cyrillic in the Russian list) stay before the English names' Latin
+    // ones, however many those are.
+    auto script = [](char16_t c) { return c < 0x250 || (c >= 0x1E00 && c < 0x1F00) ? 0 : c >> 8; };
+    if (!letters.empty() && letters[0] != u'#')
+        for (size_t i = 0; i < letters.size(); ++i)
+            if (letters[i] != u'#' && script(letters[i]) == script(letters[0]))
+                uses[i] += m_results.size();
     m_ruler->set_letters(std::move(letters), std::move(uses));
 }
 

@@ -395,6 +395,25 @@ TEST_F(FormTotalTest, TheRulerSamplesTheLettersEvenlyWhenNotAllFit)
     }
 }
 
+TEST_F(FormTotalTest, TheRulerKeepsTheLettersOfTheScriptTheListStartsWith)
+{
+    // A Russian list: a few Cyrillic names first, then many more Latin (English) ones.
+    start({});
+    std::vector<City> names;
+    for (char16_t c = u'А'; c <= u'Я'; ++c)
+        names.push_back({ u"1000" + std::u16string(1, u'A' + (c - u'А') % 26) + u"000", std::u16string(1, c) + u"град" });
+    for (char16_t c = u'A'; c <= u'Z'; ++c)
+        for (int i = 0; i < 5; ++i)
+            names.push_back({ u"2000" + std::u16string(1, c) + u"00" + char16_t(u'0' + i), std::u16string(1, c) + u"ville" });
+    auto form = make(names);
+    form->filter();
+    skin::place_on_screen(*form, 240, 320);
+    std::u16string shown = form->ruler().shown_letters();
+    ASSERT_LT(shown.size(), 32u + 26u);
+    for (char16_t c : shown)
+        EXPECT_GE(c, u'А') << "a Latin letter kept before a Cyrillic one: " << utf8(shown);
+}
+
 TEST_F(FormTotalTest, ATapOnTheRulerHighlightsTheFirstMatchOfTheLetter)
 {
     start({});
