@@ -53,6 +53,15 @@ const DayForecast* day_of(const CityRecord& record, int64_t day)
     return nullptr;
 }
 
+const DayForecast* today_of(const CityRecord& record, int64_t device_day)
+{
+    if (const DayForecast* day = day_of(record, device_day))
+        return day;
+    if (!record.days.empty() && record.days.front().date != 0 && day_number(record.days.front().date) == device_day + 1)
+        return &record.days.front();
+    return nullptr;
+}
+
 int32_t temperature_value(int32_t celsius, bool in_celsius)
 {
     if (in_celsius)

@@ -28,6 +28,10 @@ std::u16string fill_places(std::u16string_view text, std::initializer_list<std::
 int64_t day_number(int64_t date);
 // The forecast of that calendar day, null when the record has none.
 const DayForecast* day_of(const CityRecord& record, int64_t day);
+// The city's today for a device whose date is `device_day`: that day's forecast, or, for a
+// city already in its next day (east of the device, or past its midnight), the forecast's
+// first day when it is the next one. Null when neither is there.
+const DayForecast* today_of(const CityRecord& record, int64_t device_day);
 
 // A temperature in the chosen scale as a whole number (Fahrenheit truncated toward
 // zero, as on the pages).

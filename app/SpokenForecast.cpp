@@ -33,8 +33,8 @@ std::u16string spoken_forecast(const skin::LanguageTable& language, const CityRe
         text = fill_places(language.text(u"Speak_current"),
             { city, condition, spoken_temperature(language, record.temperature, in_celsius) });
 
-    int64_t today = day_number(now);
-    const DayForecast* day = day_of(record, today);
+    const DayForecast* day = today_of(record, day_number(now));
+    int64_t today = day ? day_number(day->date) : day_number(now);
     if (day && day->low != no_temperature && day->high != no_temperature)
         text += u"; "
             + fill_places(language.text(u"Speak_today"),

@@ -87,6 +87,10 @@ TEST(SpokenForecast, MissingPartsAreLeftOut)
     record.days[1].condition = no_condition;
     EXPECT_EQ(platform::to_utf8(spoken_forecast(english, record, true, march_10_at_3pm())),
         "Tokyo: 21 degrees; today between minus 2 and 4; tomorrow, up to 9");
+    // The device still on 9 March at 23:00, the city already on the 10th: its first day is its today.
+    int64_t the_evening_before = march_10_at_3pm() - 16LL * 3600 * platform::units_per_second;
+    EXPECT_EQ(platform::to_utf8(spoken_forecast(english, record, true, the_evening_before)),
+        "Tokyo: 21 degrees; today between minus 2 and 4; tomorrow, up to 9");
 }
 
 } // namespace

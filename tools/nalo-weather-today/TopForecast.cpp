@@ -95,7 +95,7 @@ std::optional<TopForecast> read_top_forecast(const std::string& folder, int64_t 
         forecast.has_cache = true;
         forecast.sample = record->sample;
         forecast.updated = record->request_date;
-        if (const weather::DayForecast* day = weather::day_of(*record, weather::day_number(now))) {
+        if (const weather::DayForecast* day = weather::today_of(*record, weather::day_number(now))) {
             forecast.high = day->high;
             forecast.low = day->low;
         }
