@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -48,7 +49,7 @@ std::vector<std::string> split_command_line(std::u16string_view parameters)
     return args;
 }
 
-bool start_detached(const std::string& program, const std::vector<std::string>& arguments)
+int spawn_program(const std::string& program, const std::vector<std::string>& arguments, bool quiet, bool search)
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -56,6 +57,12 @@ bool start_detached(const std::string& program, const std::vector<std::string>& 
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
@@ -65,9 +72,17 @@ bool start_detached(const std::string& program, const std::vector<std::string>& 
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &all);
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
+    int rc = search ? posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ)
+                    : posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
-    if (rc != 0)
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? int(pid) : -1;
+}
+
+bool start_detached(const std::string& program, const std::vector<std::string>& arguments)
+{
+    int pid = spawn_program(program, arguments, false, false);
+    if (pid < 0)
         return false;
     // A reaper collects the child's exit status so that it never lingers as a zombie.
     std::thread([pid] {

@@ -19,5 +19,10 @@ bool process_exists(int pid);
 
 // Starts the program with the arguments; true when it was started.
 bool start_detached(const std::string& program, const std::vector<std::string>& arguments);
+// Starts the program with the arguments (argv[0] is the program), the signal mask cleared
+// and every signal at its default, as a program started from a shell expects; `quiet`
+// sends its output to /dev/null, `search` looks the program up on PATH. The child's pid,
+// or -1 when it could not be started.
+int spawn_program(const std::string& program, const std::vector<std::string>& arguments, bool quiet, bool search);
 
 } // namespace platform
