@@ -16,35 +16,11 @@
 using namespace forecastd;
 using namespace std::chrono;
 using forecastd_test::JsonReply;
+using forecastd_test::berlin;
+using forecastd_test::convert;
+using forecastd_test::read;
 
 namespace {
-
-PlaceInfo berlin()
-{
-    PlaceInfo place;
-    place.code = "02950159";
-    place.latitude = 52.52437;
-    place.longitude = 13.41053;
-    place.name = "Berlin, Berlin, Germany";
-    place.city = place.region = "Berlin";
-    place.country = "Germany";
-    return place;
-}
-
-ProviderForecast read(const JsonReply& json)
-{
-    ProviderForecast forecast;
-    std::string error;
-    EXPECT_TRUE(read_provider_reply(json.text(), forecast, error)) << error;
-    return forecast;
-}
-
-ombrelo::ForecastRecord convert(const std::string& feed)
-{
-    ombrelo::ForecastRecord record;
-    ombrelo::load_from_yahoo(record, ombrelo::ByteBuffer(feed.data(), feed.size()));
-    return record;
-}
 
 bool is_new_line(const std::string& line)
 {

@@ -1,5 +1,10 @@
 #include "ProviderJson.h"
 
+#include "daemon/YahooFeed.h"
+#include "forecastd/ProviderReply.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 namespace forecastd_test {
@@ -74,6 +79,34 @@ std::string JsonReply::text() const
         + "\",\"temperature_2m_min\":\"" + unit + "\"" + daily_units + "},"
         + "\"daily\":{\"time\":[" + times + "],\"weather_code\":[" + codes + "],\"temperature_2m_max\":[" + highs
         + "],\"temperature_2m_min\":[" + lows + "]" + daily_details + "}" + hourly + "}";
+}
+
+forecastd::PlaceInfo berlin()
+{
+    forecastd::PlaceInfo place;
+    place.code = "02950159";
+    place.latitude = 52.52437;
+    place.longitude = 13.41053;
+    place.time_zone = "Europe/Berlin";
+    place.name = "Berlin, Berlin, Germany";
+    place.city = place.region = "Berlin";
+    place.country = "Germany";
+    return place;
+}
+
+forecastd::ProviderForecast read(const JsonReply& json)
+{
+    forecastd::ProviderForecast forecast;
+    std::string error;
+    EXPECT_TRUE(forecastd::read_provider_reply(json.text(), forecast, error)) << error;
+    return forecast;
+}
+
+ombrelo::ForecastRecord convert(const std::string& feed)
+{
+    ombrelo::ForecastRecord record;
+    ombrelo::load_from_yahoo(record, ombrelo::ByteBuffer(feed.data(), feed.size()));
+    return record;
 }
 
 } // namespace forecastd_test

@@ -1,6 +1,10 @@
 // Provider answers in Open-Meteo's JSON format, written for the tests.
 #pragma once
 
+#include "daemon/ForecastRecord.h"
+#include "forecastd/PlaceTable.h"
+#include "forecastd/ProviderForecast.h"
+
 #include <string>
 #include <vector>
 
@@ -36,5 +40,12 @@ struct JsonReply {
     static JsonReply week(int first_day = 10);
     std::string text() const;
 };
+
+// Berlin as places.tsv has it.
+forecastd::PlaceInfo berlin();
+// The reply read as forecastd reads it (a failure is a test failure).
+forecastd::ProviderForecast read(const JsonReply& json);
+// A feed read back as Ombrelo reads it.
+ombrelo::ForecastRecord convert(const std::string& feed);
 
 } // namespace forecastd_test
