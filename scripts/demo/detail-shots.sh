@@ -28,7 +28,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export NALO_REGISTRY=$state/registry.db NALO_TEMP=$state XDG_RUNTIME_DIR=$state NALO_HEADLESS=1
-export NALO_QUEUE_SUFFIX=detail-shots-$$
+# One queue name for every run: the queue outlives the programs, and a name per run would leave one behind each time.
+export NALO_QUEUE_SUFFIX=detail-shots
 "$root/build/bin/nalo-install" "$program" "$state/Weather" >/dev/null
 key='HKEY_CURRENT_USER\Software\NALO\Weather'
 "$program/forecastd" --listen 127.0.0.1:0 --offline "$program/forecast-samples" >"$state/forecastd.out" 2>"$state/forecastd.err" &
