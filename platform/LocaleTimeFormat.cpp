@@ -206,6 +206,20 @@ std::u16string LocaleTimeFormat::time_without_seconds(const SystemTime& time) co
     return format(m_time.c_str(), time);
 }
 
+std::tm to_tm(const SystemTime& time)
+{
+    std::tm parts {};
+    parts.tm_year = time.year - 1900;
+    parts.tm_mon = time.month - 1;
+    parts.tm_mday = time.day;
+    parts.tm_hour = time.hour;
+    parts.tm_min = time.minute;
+    parts.tm_sec = time.second;
+    parts.tm_wday = time.day_of_week;
+    parts.tm_isdst = -1;
+    return parts;
+}
+
 std::u16string LocaleTimeFormat::weekday_name(const SystemTime& time) const
 {
     return format("%A", time);
@@ -218,15 +232,7 @@ std::u16string LocaleTimeFormat::format(const char* picture, const SystemTime& t
     int64_t count = 0;
     if (system_time_to_count(t, count))
         t.day_of_week = count_to_system_time(count).day_of_week;
-    struct tm parts {};
-    parts.tm_year = t.year - 1900;
-    parts.tm_mon = t.month - 1;
-    parts.tm_mday = t.day;
-    parts.tm_hour = t.hour;
-    parts.tm_min = t.minute;
-    parts.tm_sec = t.second;
-    parts.tm_wday = t.day_of_week;
-    parts.tm_isdst = -1;
+    struct tm parts = to_tm(t);
     char buffer[256];
     size_t n = strftime_l(buffer, sizeof buffer, picture, &parts, m_locale);
     std::string_view text(buffer, n);

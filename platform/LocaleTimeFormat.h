@@ -6,12 +6,16 @@
 
 #include "platform/Clock.h"
 
+#include <ctime>
 #include <locale.h>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// The date and time as the C library's strftime takes them (daylight saving left to it).
+std::tm to_tm(const SystemTime& time);
 
 class LocaleTimeFormat {
 public:

@@ -4,6 +4,7 @@
 #include "app/TemperatureText.h"
 
 #include "platform/Clock.h"
+#include "platform/LocaleTimeFormat.h"
 #include "platform/TextEncoding.h"
 
 #include <cstdio>
@@ -85,14 +86,7 @@ std::string update_time_text(int64_t updated, int64_t now)
 {
     if (updated == 0)
         return {};
-    platform::SystemTime t = platform::count_to_system_time(updated);
-    std::tm parts {};
-    parts.tm_year = t.year - 1900;
-    parts.tm_mon = t.month - 1;
-    parts.tm_mday = t.day;
-    parts.tm_hour = t.hour;
-    parts.tm_min = t.minute;
-    parts.tm_wday = t.day_of_week;
+    std::tm parts = platform::to_tm(platform::count_to_system_time(updated));
     char text[96];
     const char* format = weather::day_number(updated) == weather::day_number(now) ? "%H:%M" : "%x %H:%M";
     size_t n = std::strftime(text, sizeof text, format, &parts);
