@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <csignal>
+#include <malloc.h>
 #include <cstdio>
 #include <filesystem>
 #include <algorithm>
@@ -30,6 +31,12 @@ std::string beside_program(const char* name)
 
 int main(int argc, char** argv)
 {
+#ifdef M_ARENA_MAX
+    // Each provider request runs on a thread of its own. With a heap per thread, the kept
+    // answers spread over many heaps and room freed in one is not reused by another, so
+    // the process would keep growing although the answers kept are bounded.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     Options options;
     if (std::optional<int> done = parse_options(std::vector<std::string>(argv + 1, argv + argc), options))
         return *done;
