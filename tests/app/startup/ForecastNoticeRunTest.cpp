@@ -50,9 +50,11 @@ TEST_F(ForecastNotices, EachFailedAttemptAndSampleDataAreNamedOnThePage)
         std::string xml = app_test::cache_xml(code, app_test::date_text_minutes_ago(30), 4, 30, 5);
         if (status == "sample")
             xml.replace(xml.find("<Create "), 8, "<Create sample=\"1\" ");
-        else
-            test_support::write_bytes(downloads() + "/_" + code + ".status", status);
         test_support::write_bytes(downloads() + "/_" + code + ".xml", xml);
+        // The failed attempt came after the forecast on the page: a status older than the
+        // cache file would say nothing about it.
+        if (status != "sample")
+            test_support::write_bytes(downloads() + "/_" + code + ".status", status);
     }
     save_cities(cities);
     for (const std::string look : { "default english", "default german", "default russian", "night english" }) {
