@@ -106,7 +106,8 @@ TEST_F(RequestQueues, FullQueueFailsTheWriteAfterItsTimeOut)
     auto start = std::chrono::steady_clock::now();
     while (written < 50 && writer.write_message(u"ABCD0001"))
         ++written;
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    // The time-out runs on the wall clock, which the system may slew against this one.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
     // The writer's 10 messages, clamped to what the system allows.
     EXPECT_GE(written, 1);
     EXPECT_LE(written, 10);
